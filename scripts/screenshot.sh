@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Takes a picture of the board as a user sees it: the program in a private
+# X server, the window captured with ImageMagick.
+# usage: screenshot.sh EXECUTABLE OUT.png
+set -eu
+exe=$(realpath "$1")
+out=$2
+. "$(dirname "$0")/../tests/e2e/xvfb_lib.sh"
+start_x
+"$exe" &
+id=$(wait_window Kabrelo24) || fail "no window"
+sleep 0.5
+import -window "$id" "$out"
+echo "wrote $out"

@@ -1,0 +1,73 @@
+#include "foundation/errors.h"
+
+#include <string>
+
+namespace kab {
+
+namespace {
+
+SjisString sj(std::string_view utf8) { return sjis::fromUtf8(utf8); }
+
+// Drops trailing blanks, control characters and "." from a system message.
+std::string_view trimSystemText(std::string_view s) {
+    while (!s.empty()) {
+        auto c = static_cast<unsigned char>(s.back());
+        if (c > 32 && c != '.') break;
+        // never cut into a double-byte character
+        if (sjis::lastCharStart(s) != s.size() - 1) break;
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+Error fileError(ErrorKind kind, std::string_view path, std::string_view systemText,
+                std::string_view tailUtf8) {
+    SjisString m = sj("ファイル \"");
+    m += path;
+    m += "\". ";
+    m += trimSystemText(systemText);
+    m += sj(tailUtf8);
+    return Error(kind, std::move(m));
+}
+
+} // namespace
+
+Error Error::invalidInteger(std::string_view text) {
+    return Error(ErrorKind::InvalidInteger,
+                 "'" + SjisString(text) + sj("' は整数ではありません"));
+}
+
+Error Error::invalidNumber(std::string_view text) {
+    return Error(ErrorKind::InvalidNumber,
+                 "'" + SjisString(text) + sj("' は浮動小数点数ではありません"));
+}
+
+Error Error::invalidDateTime(std::string_view text) {
+    return Error(ErrorKind::InvalidDateTime,
+                 "'" + SjisString(text) + sj("' は日付または時刻ではありません"));
+}
+
+Error Error::listIndex(long long index) {
+    return Error(ErrorKind::ListIndex,
+                 sj("リストのインデックスが範囲を超えています (") + std::to_string(index) + ")");
+}
+
+Error Error::fileOpen(std::string_view path, std::string_view systemText) {
+    return fileError(ErrorKind::FileOpen, path, systemText, " は開けません");
+}
+
+Error Error::fileCreate(std::string_view path, std::string_view systemText) {
+    return fileError(ErrorKind::FileCreate, path, systemText, " を作成できません");
+}
+
+Error Error::noTimer() { return Error(ErrorKind::OutOfResources, sj("タイマーを取得できません")); }
+
+SjisString reportText(std::string_view message) {
+    SjisString out(message);
+    if (message.empty()) return out;
+    std::string_view last = message.substr(sjis::lastCharStart(message));
+    if (last > std::string_view(".")) out += '.';
+    return out;
+}
+
+} // namespace kab

@@ -1,0 +1,30 @@
+#pragma once
+// File names and the few file operations the program needs. Names are
+// Shift-JIS; they are converted to UTF-8 only at the system call.
+
+#include "foundation/sjis.h"
+
+#include <string_view>
+
+namespace kab {
+
+// Everything up to and including the last "/" or ":" ("" when there is none).
+// The second byte of a double-byte character is never taken for either.
+SjisString extractFileDir(std::string_view path);
+// Everything after the last "/" or ":".
+SjisString extractFileName(std::string_view path);
+
+// The name itself when it starts with "/", else the current directory, "/"
+// and the name. Nothing is resolved or normalised.
+SjisString absolutePath(std::string_view name);
+
+// Exists (following links) and is not a directory.
+bool fileExists(const SjisString& name);
+
+// rename(2): an existing target is replaced. False with errno set on failure.
+bool renameFile(const SjisString& from, const SjisString& to);
+
+// The system's message for an errno value, as Shift-JIS.
+SjisString systemErrorText(int errorNumber);
+
+} // namespace kab

@@ -1,0 +1,57 @@
+#pragma once
+// An ordered list of Shift-JIS lines: the day files are read and written with
+// it, and each record is split into fields with setDelimitedText.
+
+#include "foundation/sjis.h"
+
+#include <string_view>
+#include <vector>
+
+namespace kab {
+
+class TextList {
+public:
+    int count() const { return static_cast<int>(lines_.size()); }
+    // Throws Error::listIndex(index) when index is not 0 .. count() - 1.
+    const SjisString& at(int index) const;
+    const std::vector<SjisString>& lines() const { return lines_; }
+
+    void append(SjisString line) { lines_.push_back(std::move(line)); }
+    // index 0 .. count(); anything else throws Error::listIndex(index).
+    void insert(int index, SjisString line);
+    void clear() { lines_.clear(); }
+
+    // One line per piece between CR LF, lone CR or lone LF; a break at the end
+    // adds no empty line. A NUL byte ends the text.
+    void setText(std::string_view text);
+    // Every line followed by CR LF.
+    SjisString text() const;
+
+    // Reads the whole file up to its first NUL byte under a shared lock.
+    // Throws Error::fileOpen with the absolute path when it can't.
+    void loadFromFile(const SjisString& name);
+    // Creates or truncates the file under an exclusive lock and writes text().
+    // Throws Error::fileCreate with the absolute path when it can't.
+    void saveToFile(const SjisString& name) const;
+
+    char delimiter() const { return delimiter_; }
+    void setDelimiter(char c) { delimiter_ = c; }
+    char quoteChar() const { return quoteChar_; }
+    void setQuoteChar(char c) { quoteChar_ = c; }
+
+    // Replaces the lines with the fields of text: blanks (bytes 1..32) around
+    // fields are skipped and end an unquoted field; a field starting with the
+    // quote character runs to the next undoubled quote; a delimiter that is
+    // the text's last character adds an empty field. A NUL byte ends the text.
+    void setDelimitedText(std::string_view text);
+
+    // Ascending, ASCII letters compared without case, other bytes unsigned.
+    void sort();
+
+private:
+    std::vector<SjisString> lines_;
+    char delimiter_ = ',';
+    char quoteChar_ = '"';
+};
+
+} // namespace kab

@@ -1,0 +1,70 @@
+// The main window object: construction, look-up by name, size limits and the
+// routing of window events to the handlers.
+
+#include "shell/unit1.h"
+
+#include "toolkit/application.h"
+
+#include <QApplication>
+#include <QResizeEvent>
+
+namespace kab {
+
+TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(env) {
+    buildLayout();
+    updateSizeLimits();
+    // An error in the start-up sequence skips its remaining steps; the
+    // window still opens.
+    tk::guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() { qApp->removeEventFilter(this); }
+
+QWidget* TForm1::findControl(const QString& name) const {
+    return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
+}
+
+QSize TForm1::frameExtent() const {
+    if (!isVisible()) return {0, 0};
+    return frameGeometry().size() - geometry().size();
+}
+
+QSize TForm1::outerSize() const { return size() + frameExtent(); }
+
+void TForm1::updateSizeLimits() {
+    const QSize f = frameExtent();
+    setMinimumSize(kMinClientWidth, kMinClientHeight);
+    const QSize max(kMaxOuterWidth - f.width(), kMaxOuterHeight - f.height());
+    if (maximumSize() != max) setMaximumSize(max);
+}
+
+void TForm1::setOuterSize(int width, int height) {
+    const QSize f = frameExtent();
+    const QSize before = size();
+    resize(width - f.width(), height - f.height());
+    // While hidden Qt holds the resize event back until the window shows;
+    // the board must be laid out at once all the same.
+    if (!isVisible() && size() != before) tk::guarded([this] { FormResize(); });
+}
+
+void TForm1::resizeEvent(QResizeEvent*) {
+    if (created_) tk::guarded([this] { FormResize(); });
+}
+
+void TForm1::showEvent(QShowEvent*) {
+    updateSizeLimits();
+    if (created_) tk::guarded([this] { FormResize(); });
+}
+
+void TForm1::moveEvent(QMoveEvent*) {
+    // the frame is known only once a window manager has framed the window
+    updateSizeLimits();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::ApplicationActivate)
+        tk::guarded([this] { onActivate(); });
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace kab

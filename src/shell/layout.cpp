@@ -1,0 +1,205 @@
+// The control tree of the main window: positions, sizes, colours, fonts and
+// settings as the window is laid out, before the start-up sequence runs.
+
+#include "shell/unit1.h"
+
+#include "toolkit/align.h"
+#include "toolkit/look.h"
+
+#include <QListWidget>
+
+namespace kab {
+
+using tk::Face;
+using tk::makeFont;
+using Bevel = tk::Panel::Bevel;
+
+namespace {
+
+template <typename W> W* make(QWidget* parent, const char* name, int l, int t, int w, int h) {
+    auto* widget = new W(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(l, t, w, h);
+    return widget;
+}
+
+// Flat button of the editor panel.
+tk::SpeedButton* flatButton(QWidget* parent, const char* name, QRect r, const char* captionUtf8) {
+    auto* b = make<tk::SpeedButton>(parent, name, r.x(), r.y(), r.width(), r.height());
+    b->setFlat(true);
+    b->setCaption(sjis::fromUtf8(captionUtf8));
+    return b;
+}
+
+tk::DateTimePicker* picker(QWidget* parent, const char* name, QRect r, tk::DateTimePicker::Kind k,
+                           const char* format, DateSerial value) {
+    auto* p = make<tk::DateTimePicker>(parent, name, r.x(), r.y(), r.width(), r.height());
+    p->setKind(k);
+    p->setFormat(QString::fromLatin1(format));
+    p->setValue(value);
+    p->setFont(makeFont(Face::Sans, 16));
+    p->setAttribute(Qt::WA_InputMethodEnabled, false); // IME closed
+    return p;
+}
+
+} // namespace
+
+void TForm1::buildLayout() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    hint_ = "Kabrelo";
+    setWindowTitle(QString());
+    setFont(makeFont(Face::PGothic, 12));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, tk::btnFace());
+    setPalette(pal);
+    move(27, 107);
+    resize(792, 479);
+
+    PanelA = make<tk::Panel>(this, "PanelA", 0, 0, 792, 479);
+    tk::setAlign(PanelA, tk::Align::Client);
+    PanelA->setSingleBorder(true);
+    PanelA->setBevels(Bevel::None, Bevel::Lowered, 1);
+    PanelA->setColor(tk::clGray());
+
+    pgc1 = make<tk::PageControl>(PanelA->client(), "pgc1", 1, 1, 852, 483);
+    pgc1->setTabsAtBottom(true);
+    pgc1->setTabWidth(90);
+    TabSheet1 = pgc1->addPage(QStringLiteral("TabSheet1"));
+    TabSheet2 = pgc1->addPage(QStringLiteral("TabSheet2"));
+    TabSheet3 = pgc1->addPage(QStringLiteral("TabSheet3"));
+    pgc1->setActivePage(0);
+
+    sg1 = new tk::StringGrid(26, 9, TabSheet1);
+    sg1->setObjectName(QStringLiteral("sg1"));
+    sg1->setGeometry(0, 0, 844, 458);
+    tk::setAlign(sg1, tk::Align::Client);
+    sg1->setDefaultRowHeight(44);
+    sg1->setDefaultColWidth(12);
+    sg1->setColor(tk::clSilver());
+    sg1->setFont(makeFont(Face::PGothic, 15));
+
+    buildEditorPanel();
+    buildHoldingPage();
+
+    ListBox1 = make<QListWidget>(TabSheet3, "ListBox1", 0, 0, 100, 100);
+    tk::setAlign(ListBox1, tk::Align::Client);
+    PanelD = make<tk::Panel>(TabSheet3, "PanelD", 0, 0, 100, 114);
+    tk::setAlign(PanelD, tk::Align::Bottom);
+    PanelD->setBevels(Bevel::None, Bevel::None);
+    PanelD->setColor(tk::clSilver());
+    pgc1->layoutPages();
+
+    Shade1 = make<tk::Panel>(this, "Shade1", 205, 125, 61, 25);
+    Shade1->setBevels(Bevel::None, Bevel::Lowered, 1);
+    Shade1->setColor(tk::clWhite());
+    Shade1->hide();
+    Shape1 = make<tk::Shape>(Shade1, "Shape1", 1, 1, 59, 23);
+    tk::setAlign(Shape1, tk::Align::Client);
+    Shape1->setBrush(QBrush(tk::btnFace()));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(110);
+
+    // keyboard order: the board, then the editor (the disabled end picker
+    // is skipped by Qt)
+    setTabOrder(sg1, dtp2);
+    setTabOrder(dtp2, Edit1);
+    setTabOrder(Edit1, dtp1);
+    setTabOrder(dtp1, cmb1);
+    setTabOrder(cmb1, dtp0);
+}
+
+void TForm1::buildEditorPanel() {
+    PanelC = make<tk::Panel>(TabSheet1, "PanelC", 337, 397, 441, 72);
+    PanelC->setBevels(Bevel::None, Bevel::None);
+    PanelC->setBorderWidth(1);
+    PanelC->setColor(tk::clSilver());
+
+    // Drawn on the panel's surface, beneath the windowed controls.
+    ShapeA = make<tk::Shape>(PanelC, "ShapeA", 240, 45, 31, 20);
+    ShapeA->setBrush(Qt::NoBrush);
+    ShapeA->setPen(QPen(QColor(176, 112, 112), 2), true);
+    ShapeA->hide();
+
+    LabelB = make<tk::Label>(PanelC, "LabelB", 80, 44, 79, 25);
+    LabelB->setCaption("***");
+    LabelB->setAlignment(Qt::AlignHCenter);
+    LabelB->setVerticalCenter(true);
+    LabelB->setTransparent(false);
+    LabelB->setColor(PanelC->color());
+    LabelB->setFont(makeFont(Face::SansBold, 16));
+
+    spb2 = flatButton(PanelC, "spb2", {178, 43, 15, 25}, ">");
+    spb1 = flatButton(PanelC, "spb1", {162, 43, 15, 25}, "<");
+    spb3 = flatButton(PanelC, "spb3", {291, 42, 55, 26}, "保存");
+    spb3->setFont(makeFont(Face::Sans, 15));
+    sbtn1 = flatButton(PanelC, "sbtn1", {17, 5, 55, 26}, "");
+    sbtn1->setFont(makeFont(Face::Sans, 15));
+
+    using Kind = tk::DateTimePicker::Kind;
+    dtp2 = picker(PanelC, "dtp2", {330, 5, 80, 27}, Kind::Date, "H:mm", 41640.54166666666);
+    dtp2->setEnabled(false);
+
+    Edit1 = make<tk::Edit>(PanelC, "Edit1", 270, 5, 56, 27);
+    Edit1->setTag(240);
+    Edit1->setFont(makeFont(Face::Sans, 16));
+    Edit1->setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    dtp1 = picker(PanelC, "dtp1", {185, 5, 80, 27}, Kind::Time, "H:mm", 41640.375);
+
+    cmb1 = make<tk::ComboBox>(PanelC, "cmb1", 75, 7, 101, 23);
+    cmb1->setMaxVisibleItems(40);
+    cmb1->setItemHeight(15);
+    cmb1->setFont(makeFont(Face::Gothic, 15));
+
+    dtp0 = picker(PanelC, "dtp0", {217, 41, 72, 27}, Kind::Date, "d", 36892.0);
+}
+
+void TForm1::buildHoldingPage() {
+    for (int n = 1; n <= kBlocks; ++n) {
+        auto* l = make<tk::Label>(TabSheet2, "", 0, 0, 50, 11);
+        l->setObjectName(QStringLiteral("Label%1").arg(n));
+        l->setAlignment(Qt::AlignRight);
+        l->setWordWrap(true);
+        l->setTransparent(true);
+        l->setColor(QColor(240, 240, 240));
+        l->setFont(makeFont(Face::Sans, 15));
+        labels[static_cast<std::size_t>(n - 1)] = l;
+    }
+    for (int n = kBlocks + 1; n <= 2 * kBlocks; ++n) {
+        auto* l = make<tk::Label>(TabSheet2, "", 250, 250, 40, 20);
+        l->setObjectName(QStringLiteral("Label%1").arg(n));
+        l->setAlignment(Qt::AlignRight);
+        l->setVerticalCenter(true);
+        l->setWordWrap(true);
+        l->setTransparent(true);
+        l->setFont(makeFont(Face::SansBold, 16));
+        l->setTextColor(tk::clWhite());
+        labels[static_cast<std::size_t>(n - 1)] = l;
+    }
+
+    LabelA = make<tk::Label>(TabSheet2, "LabelA", 225, 25, 20, 20);
+    LabelA->setTransparent(false);
+    LabelA->setFont(makeFont(Face::Gothic, 15, true));
+
+    for (int n = 1; n <= kBlocks; ++n) {
+        auto* p = make<tk::Panel>(TabSheet2, "", 220, 410, 120, 38);
+        p->setObjectName(QStringLiteral("Panel%1").arg(n));
+        p->setCursor(Qt::PointingHandCursor);
+        p->setCaption("---");
+        p->setCaptionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        p->setBevels(Bevel::Lowered, Bevel::Raised, 1);
+        p->setFont(makeFont(Face::Sans, 16));
+        panels[static_cast<std::size_t>(n - 1)] = p;
+    }
+
+    Memo1 = make<tk::Memo>(TabSheet2, "Memo1", 594, 33, 76, 35);
+    Memo1->setFont(makeFont(Face::Gothic, 11));
+    Memo1->hide();
+}
+
+} // namespace kab

@@ -1,0 +1,73 @@
+// The start-up sequence and the activation handler.
+
+#include "shell/unit1.h"
+
+#include "board/geometry.h"
+#include "toolkit/application.h"
+#include "toolkit/look.h"
+#include "toolkit/text.h"
+
+#include <QApplication>
+
+namespace kab {
+
+void TForm1::onActivate() {
+    const QString title = tk::toQt(hint_) + QStringLiteral("24");
+    if (auto* app = tk::Application::instance()) app->setTitle(title);
+    setWindowTitle(title);
+}
+
+void TForm1::FormCreate() {
+    created_ = true;
+    // 1. the title follows every activation of the application
+    qApp->installEventFilter(this);
+    // 2.
+    hourWidth = 2 * board::snapStep;
+    // 3. the drop ghost is one block high
+    Shade1->resize(Shade1->width(), sg1->rowHeight() - 6);
+    Shade1->realign();
+    // 4. locale values are built in and never re-read: nothing to switch off
+    // 5. the ghost's dashed frame: 4 px, square ends, centred on its bounds
+    Shape1->setPen(QPen(QBrush(QColor(90, 120, 180)), 4, Qt::DashLine, Qt::SquareCap,
+                        Qt::RoundJoin),
+                   false);
+    // 6. no tab and no page frame shows
+    pgc1->setButtonStyle(true);
+    for (int i = 0; i < 3; ++i) pgc1->setTabVisible(i, false);
+    // 7. day files may be dropped on the window
+    setAcceptDrops(true);
+    // 8. the data folder beside the program
+    dataDir = tk::pathFromQt(env_.programDir()) + "data/";
+    // 9., 10.
+    sbtn1->setCaption(sjis::fromUtf8("職員"));
+    LabelB->setColor(tk::fromColorRef(11579568));
+    // 13. the weekday label shows inside the day picker's box
+    LabelA->setParent(dtp0);
+    LabelA->move(dtp0->width() - 40, 5);
+    LabelA->setColor(dtp0->palette().color(QPalette::Base));
+    LabelA->show();
+    LabelA->raise();
+    // 14. picker limits; the start picker has no lower limit
+    dtp1->setMinDate(0);
+    const DateSerial today = env_.today();
+    dtp0->setMinDate(today - 180);
+    dtp0->setMaxDate(today + 92);
+    // 15. from here every column is one hour wide
+    sg1->setDefaultColWidth(hourWidth);
+    // 16.
+    Edit1->setCentered(true);
+    // 17.
+    dtp1->setValue(0);
+    dtp2->setValue(0);
+    // 18.
+    pgc1->setActivePage(0);
+    // 21. the drop ghost lives in the grid, two hours wide
+    Shade1->setParent(sg1);
+    Shade1->resize(2 * hourWidth, Shade1->height());
+    Shade1->realign();
+    Shade1->hide();
+    // 23. as wide as the board up to 24:00; the size limits widen it
+    setOuterWidth(sg1->cellRect(19, 0).right + 20);
+}
+
+} // namespace kab

@@ -1,0 +1,114 @@
+#pragma once
+// The main window: owns every control of the board, the block pool and the
+// window-wide values for the program's whole life. Handlers keep the names the
+// program gives them and are defined in the folder of their subsystem.
+
+#include "foundation/datetime.h"
+#include "toolkit/button.h"
+#include "toolkit/edit.h"
+#include "toolkit/environment.h"
+#include "toolkit/grid.h"
+#include "toolkit/label.h"
+#include "toolkit/memo.h"
+#include "toolkit/pagecontrol.h"
+#include "toolkit/panel.h"
+#include "toolkit/picker.h"
+#include "toolkit/shape.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class QListWidget;
+
+namespace kab {
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kBlocks = 50;
+
+    // Builds the whole control tree, then runs the start-up sequence.
+    explicit TForm1(tk::Environment& env, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    tk::Environment& env() const { return env_; }
+
+    // The window's hint text: source of the application title.
+    const SjisString& hint() const { return hint_; }
+
+    // Controls by name: "Panel" or "Label" followed by the decimal number.
+    QWidget* findControl(const QString& name) const;
+
+    // Size limits: client area at least 830 x 480, outer size at most
+    // 1190 x 550.
+    static constexpr int kMinClientWidth = 830;
+    static constexpr int kMinClientHeight = 480;
+    static constexpr int kMaxOuterWidth = 1190;
+    static constexpr int kMaxOuterHeight = 550;
+    // Outer size wanted; the size limits hold as for any other change.
+    void setOuterSize(int width, int height);
+    void setOuterWidth(int width) { setOuterSize(width, outerSize().height()); }
+    QSize outerSize() const;
+    // Frame and caption around the client area (0 without a window manager).
+    QSize frameExtent() const;
+
+    // --- handlers -------------------------------------------------------
+    void FormCreate();
+    void FormResize();
+    void onActivate();
+
+    // --- window-wide values ----------------------------------------------
+    int hourWidth = 0;
+    SjisString dataDir;
+
+    // --- controls (names as the program knows them) ------------------------
+    tk::Panel* PanelA = nullptr;
+    tk::PageControl* pgc1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    tk::StringGrid* sg1 = nullptr;
+    tk::Panel* PanelC = nullptr;
+    tk::Shape* ShapeA = nullptr;
+    tk::Label* LabelB = nullptr;
+    tk::SpeedButton* spb2 = nullptr;
+    tk::SpeedButton* spb1 = nullptr;
+    tk::SpeedButton* spb3 = nullptr;
+    tk::SpeedButton* sbtn1 = nullptr;
+    tk::DateTimePicker* dtp2 = nullptr;
+    tk::Edit* Edit1 = nullptr;
+    tk::DateTimePicker* dtp1 = nullptr;
+    tk::ComboBox* cmb1 = nullptr;
+    tk::DateTimePicker* dtp0 = nullptr;
+    std::array<tk::Label*, 2 * kBlocks> labels{};  // Label1 .. Label100
+    tk::Label* LabelA = nullptr;
+    std::array<tk::Panel*, kBlocks> panels{};      // Panel1 .. Panel50
+    tk::Memo* Memo1 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    tk::Panel* PanelD = nullptr;
+    tk::Panel* Shade1 = nullptr;
+    tk::Shape* Shape1 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    tk::Panel* Panel(int n) const { return panels.at(static_cast<std::size_t>(n - 1)); }
+    tk::Label* Label(int n) const { return labels.at(static_cast<std::size_t>(n - 1)); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void moveEvent(QMoveEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildEditorPanel();
+    void buildHoldingPage();
+    void updateSizeLimits();
+
+    tk::Environment& env_;
+    SjisString hint_;
+    bool created_ = false;
+};
+
+} // namespace kab

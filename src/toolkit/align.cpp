@@ -1,0 +1,32 @@
+#include "toolkit/align.h"
+
+#include <QVariant>
+#include <QWidget>
+
+namespace kab::tk {
+
+namespace {
+constexpr const char* kAlign = "kabAlign";
+}
+
+void setAlign(QWidget* w, Align a) { w->setProperty(kAlign, static_cast<int>(a)); }
+
+Align alignOf(const QWidget* w) {
+    QVariant v = w->property(kAlign);
+    return v.isValid() ? static_cast<Align>(v.toInt()) : Align::None;
+}
+
+void alignChildren(QWidget* parent, QRect area) {
+    const auto kids = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* w : kids) {
+        if (alignOf(w) != Align::Bottom) continue;
+        int h = w->height();
+        w->setGeometry(area.left(), area.bottom() + 1 - h, area.width(), h);
+        area.setBottom(area.bottom() - h);
+    }
+    for (QWidget* w : kids) {
+        if (alignOf(w) == Align::Client) w->setGeometry(area);
+    }
+}
+
+} // namespace kab::tk

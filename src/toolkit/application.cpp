@@ -1,0 +1,61 @@
+#include "toolkit/application.h"
+
+#include "foundation/errors.h"
+#include "toolkit/text.h"
+
+#include <QWidget>
+#include <cstdio>
+
+namespace kab::tk {
+
+namespace {
+Application* g_app = nullptr;
+
+void show(const QString& message) {
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    if (!g_app) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        return;
+    }
+    g_app->environment().showError(QApplication::activeWindow(), g_app->title(), message);
+}
+} // namespace
+
+Application::Application(int& argc, char** argv, Environment& env)
+    : QApplication(argc, argv), env_(env) {
+    g_app = this;
+}
+
+Application::~Application() {
+    if (g_app == this) g_app = nullptr;
+}
+
+Application* Application::instance() { return g_app; }
+
+void Application::setTitle(const QString& title) {
+    title_ = title;
+    setApplicationDisplayName(title);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        reportError(e);
+    } catch (...) {
+        reportUnknownError();
+    }
+    return false;
+}
+
+void reportError(const std::exception& error) {
+    if (auto* e = dynamic_cast<const Error*>(&error)) {
+        show(toQt(reportText(e->message())));
+    } else {
+        show(QString::fromUtf8(reportText(error.what()).c_str()));
+    }
+}
+
+void reportUnknownError() { show(QStringLiteral("?")); }
+
+} // namespace kab::tk

@@ -1,0 +1,53 @@
+#pragma once
+// The application object: holds the environment and the application title, and
+// is the last place where an error escaping an event handler is caught and
+// shown by the default error report.
+
+#include "toolkit/environment.h"
+
+#include <QApplication>
+#include <exception>
+#include <utility>
+
+namespace kab::tk {
+
+class Application : public QApplication {
+    Q_OBJECT
+public:
+    Application(int& argc, char** argv, Environment& env);
+    ~Application() override;
+
+    static Application* instance();
+
+    Environment& environment() const { return env_; }
+
+    // The application title: caption of error reports and of the main window.
+    QString title() const { return title_; }
+    void setTitle(const QString& title);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    Environment& env_;
+    QString title_;
+};
+
+// The default error report: ends any mouse capture, then shows the error's
+// message (with the "." rule) in a modal box titled with the application title.
+void reportError(const std::exception& error);
+void reportUnknownError();
+
+// Runs a handler so that no error leaves it: whatever escapes is reported.
+// Every place where Qt calls into the program's handlers goes through here,
+// so no exception ever unwinds through Qt's own frames.
+template <typename F> void guarded(F&& handler) {
+    try {
+        std::forward<F>(handler)();
+    } catch (const std::exception& e) {
+        reportError(e);
+    } catch (...) {
+        reportUnknownError();
+    }
+}
+
+} // namespace kab::tk

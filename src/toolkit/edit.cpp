@@ -1,0 +1,64 @@
+#include "toolkit/edit.h"
+
+#include "toolkit/application.h"
+#include "toolkit/text.h"
+
+#include <QListView>
+#include <QStyledItemDelegate>
+
+namespace kab::tk {
+
+Edit::Edit(QWidget* parent) : QLineEdit(parent) {
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (onChange) guarded([this] { onChange(this); });
+    });
+}
+
+SjisString Edit::text() const { return fromQt(QLineEdit::text()); }
+
+void Edit::setText(const SjisString& text) { QLineEdit::setText(toQt(text)); }
+
+void Edit::setCentered(bool on) {
+    setAlignment(on ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void Edit::focusInEvent(QFocusEvent* e) {
+    QLineEdit::focusInEvent(e);
+    if (onEnter) guarded([this] { onEnter(this); });
+}
+
+namespace {
+class FixedHeightDelegate : public QStyledItemDelegate {
+public:
+    FixedHeightDelegate(int h, QObject* parent) : QStyledItemDelegate(parent), h_(h) {}
+    QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+        return {QStyledItemDelegate::sizeHint(o, i).width(), h_};
+    }
+
+private:
+    int h_;
+};
+} // namespace
+
+ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setView(new QListView(this));
+    connect(this, &QComboBox::currentIndexChanged, this, [this] {
+        if (onChange) guarded([this] { onChange(this); });
+    });
+}
+
+SjisString ComboBox::text() const { return fromQt(currentText()); }
+
+void ComboBox::setItemHeight(int h) {
+    itemHeight_ = h;
+    view()->setItemDelegate(new FixedHeightDelegate(h, view()));
+}
+
+void ComboBox::focusInEvent(QFocusEvent* e) {
+    QComboBox::focusInEvent(e);
+    if (onEnter) guarded([this] { onEnter(this); });
+}
+
+} // namespace kab::tk

@@ -1,0 +1,56 @@
+#pragma once
+// The single-line edit box and the combo box of the editor panel.
+
+#include "foundation/sjis.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <functional>
+
+namespace kab::tk {
+
+// An edit box. Assigning a different text runs the change handler at once,
+// nested; assigning the same text runs nothing.
+class Edit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit Edit(QWidget* parent = nullptr);
+
+    SjisString text() const;
+    void setText(const SjisString& text);
+    void setCentered(bool on);
+
+    int tag() const { return tag_; }
+    void setTag(int tag) { tag_ = tag; }
+
+    std::function<void(Edit* sender)> onChange;
+    std::function<void(Edit* sender)> onEnter;
+
+protected:
+    void focusInEvent(QFocusEvent*) override;
+
+private:
+    int tag_ = 0;
+};
+
+// A combo box with an edit field and a drop-down list.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ComboBox(QWidget* parent = nullptr);
+
+    SjisString text() const;
+    void setItemHeight(int h);
+    int itemHeight() const { return itemHeight_; }
+
+    std::function<void(ComboBox* sender)> onChange;
+    std::function<void(ComboBox* sender)> onEnter;
+
+protected:
+    void focusInEvent(QFocusEvent*) override;
+
+private:
+    int itemHeight_ = 16;
+};
+
+} // namespace kab::tk

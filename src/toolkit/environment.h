@@ -1,0 +1,44 @@
+#pragma once
+// What the program asks of its surroundings, behind one seam so that tests can
+// fix today's date, the pointer and the program's folder, and record error
+// reports instead of opening a modal box.
+
+#include "foundation/datetime.h"
+
+#include <QPoint>
+#include <QString>
+
+class QWidget;
+
+namespace kab::tk {
+
+class Environment {
+public:
+    virtual ~Environment() = default;
+
+    // Local date at 0:00.
+    virtual DateSerial today() const = 0;
+    // Pointer position in screen coordinates.
+    virtual QPoint cursorPos() const = 0;
+    // Outer top-left corner (the frame's) of a top-level window, on screen.
+    virtual QPoint windowCorner(const QWidget& window) const = 0;
+    // Folder of the program's file, ending in "/".
+    virtual QString programDir() const = 0;
+    // The default error report: a modal box with a stop icon and OK.
+    virtual void showError(QWidget* owner, const QString& caption, const QString& message) = 0;
+    // Opens a file with the desktop's associated application; the result is
+    // not looked at.
+    virtual void openFile(const QString& path) = 0;
+};
+
+class SystemEnvironment : public Environment {
+public:
+    DateSerial today() const override;
+    QPoint cursorPos() const override;
+    QPoint windowCorner(const QWidget& window) const override;
+    QString programDir() const override;
+    void showError(QWidget* owner, const QString& caption, const QString& message) override;
+    void openFile(const QString& path) override;
+};
+
+} // namespace kab::tk

@@ -1,0 +1,52 @@
+#pragma once
+// A date-time picker with an up-down, shown through a custom format. Its value
+// is a date serial. The program's own assignments run no change handler; the
+// user's typing and arrow clicks do.
+
+#include "foundation/datetime.h"
+
+#include <QDateTimeEdit>
+#include <functional>
+
+namespace kab::tk {
+
+QDateTime serialToDateTime(DateSerial x);
+DateSerial dateTimeToSerial(const QDateTime& dt);
+
+class DateTimePicker : public QDateTimeEdit {
+    Q_OBJECT
+public:
+    enum class Kind { Date, Time };
+
+    explicit DateTimePicker(QWidget* parent = nullptr);
+
+    void setKind(Kind k) { kind_ = k; }
+    Kind kind() const { return kind_; }
+    // Display codes: "H:mm", "d".
+    void setFormat(const QString& format);
+
+    DateSerial value() const;
+    // Program assignment: no change handler runs.
+    void setValue(DateSerial x);
+
+    // 0 as a minimum means no lower limit.
+    void setMinDate(DateSerial x);
+    void setMaxDate(DateSerial x);
+    DateSerial minDate() const { return min_; }
+    DateSerial maxDate() const { return max_; }
+
+    std::function<void(DateTimePicker* sender)> onChange;
+    std::function<void(DateTimePicker* sender)> onEnter;
+
+protected:
+    // Tab leaves the picker at once instead of walking its sections.
+    bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent*) override;
+
+private:
+    Kind kind_ = Kind::Date;
+    DateSerial min_ = 0;
+    DateSerial max_ = 0;
+};
+
+} // namespace kab::tk

@@ -1,0 +1,118 @@
+#include "foundation/files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace kab {
+namespace {
+
+TEST(FileNames, SplitAtTheLastSeparator) {
+    struct Case {
+        std::string path, dir, name;
+    };
+    const Case cases[] = {{"/a/b/c.txt", "/a/b/", "c.txt"},
+                          {"c.txt", "", "c.txt"},
+                          {"/", "/", ""},
+                          {"", "", ""},
+                          {"data/", "data/", ""},
+                          {"a:b", "a:", "b"},
+                          {"a/b:c", "a/b:", "c"},
+                          // backslash is an ordinary character here
+                          {"a\\b", "", "a\\b"},
+                          {"data/\x95\x5C.txt", "data/", "\x95\x5C.txt"},
+                          {"\x95\x5C/\x83\x5C", "\x95\x5C/", "\x83\x5C"},
+                          // after a lead byte, "/" is the second half of a character
+                          {"x/a\x81/b", "x/", "a\x81/b"},
+                          {"x/a\x81:b", "x/", "a\x81:b"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.path));
+        EXPECT_EQ(extractFileDir(c.path), c.dir);
+        EXPECT_EQ(extractFileName(c.path), c.name);
+    }
+}
+
+class FilesDir : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/files-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        std::error_code ec;
+        dir_ = std::filesystem::canonical(pattern, ec).string();
+        ASSERT_FALSE(ec);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    static void write(const std::string& p, const std::string& bytes) {
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
+    static std::string read(const std::string& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    std::string dir_;
+};
+
+TEST_F(FilesDir, FileExists) {
+    write(path("f"), "x");
+    write(path("\xE8\xA1\xA8"), "x"); // 表 in UTF-8
+    std::filesystem::create_directory(path("d"));
+    std::filesystem::create_symlink(path("f"), path("link"));
+    std::filesystem::create_symlink(path("gone"), path("dangling"));
+    struct Case {
+        std::string name;
+        bool want;
+    };
+    const Case cases[] = {{path("f"), true},         {path("\x95\x5C"), true},
+                          {path("d"), false},        {path("missing"), false},
+                          {path("link"), true},      {path("dangling"), false},
+                          {path("f/inside"), false}, {"", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(fileExists(c.name), c.want);
+    }
+}
+
+TEST_F(FilesDir, RenameFile) {
+    write(path("a"), "A");
+    EXPECT_TRUE(renameFile(path("a"), path("\x95\x5C")));
+    EXPECT_FALSE(fileExists(path("a")));
+    EXPECT_EQ(read(path("\xE8\xA1\xA8")), "A");
+
+    EXPECT_FALSE(renameFile(path("missing"), path("b")));
+    EXPECT_FALSE(fileExists(path("b")));
+
+    // an existing target is replaced
+    write(path("c"), "C");
+    EXPECT_TRUE(renameFile(path("c"), path("\x95\x5C")));
+    EXPECT_EQ(read(path("\xE8\xA1\xA8")), "C");
+}
+
+TEST_F(FilesDir, AbsolutePath) {
+    EXPECT_EQ(absolutePath("/x/y"), "/x/y");
+    std::error_code ec;
+    auto saved = std::filesystem::current_path(ec);
+    ASSERT_FALSE(ec);
+    ASSERT_EQ(::chdir(dir_.c_str()), 0);
+    std::string relative = absolutePath("d/\x95\x5C");
+    std::string empty = absolutePath("");
+    ASSERT_EQ(::chdir("/"), 0);
+    std::string atRoot = absolutePath("x");
+    std::filesystem::current_path(saved, ec);
+    EXPECT_EQ(relative, dir_ + "/d/\x95\x5C");
+    EXPECT_EQ(empty, dir_ + "/");
+    EXPECT_EQ(atRoot, "/x");
+}
+
+} // namespace
+} // namespace kab

@@ -1,0 +1,109 @@
+#include "support/form_fixture.h"
+#include "toolkit/application.h"
+
+#include <QTest>
+
+namespace kab::test {
+namespace {
+
+TEST_F(FormTest, OpensAtItsPlaceWithTheMinimumClientArea) {
+    showForm();
+    EXPECT_EQ(form->pos(), QPoint(27, 107));
+    EXPECT_EQ(form->size(), QSize(830, 480));
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+}
+
+TEST_F(FormTest, SizeLimitsHoldForTheProgramsOwnChanges) {
+    showForm();
+    // limits: the client area at least 830 x 480, the outer size at most
+    // 1190 x 550, whatever the frame
+    const QSize frame = form->frameExtent();
+    const QSize minOuter = QSize(830, 480) + frame;
+    const struct {
+        QSize asked;
+        QSize outer;
+    } table[] = {
+        {{100, 100}, minOuter},
+        {minOuter - QSize(1, 1), minOuter},
+        {{1000, 540}, {1000, 540}},
+        {{1190, 550}, {1190, 550}},
+        {{1191, 551}, {1190, 550}},
+        {{4000, 3000}, {1190, 550}},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(testing::Message() << c.asked.width() << "x" << c.asked.height());
+        form->setOuterSize(c.asked.width(), c.asked.height());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form->outerSize() == c.outer; }));
+        EXPECT_EQ(form->outerSize(), c.outer);
+    }
+    // the window system's own resizing is bounded alike
+    form->resize(5000, 5000);
+    EXPECT_EQ(form->outerSize(), QSize(1190, 550));
+    form->resize(10, 10);
+    EXPECT_EQ(form->size(), QSize(830, 480));
+}
+
+// Which of the columns from 24:00 on show, as a string of widths.
+std::vector<int> lateColumns(const TForm1& f) {
+    std::vector<int> w;
+    for (int c = 19; c < 26; ++c) w.push_back(f.sg1->colWidth(c));
+    return w;
+}
+
+TEST_F(FormTest, ColumnsFromMidnightShowOnlyWhereTheyFitWhole) {
+    showForm();
+    // the grid is 4 px narrower than the client area (the sunken edge)
+    const struct {
+        int clientWidth;
+        int gridWidth;
+        std::vector<int> widths; // columns 19 .. 25
+    } table[] = {
+        {830, 826, {40, 0, 0, 0, 0, 0, 0}},
+        {843, 839, {40, 0, 0, 0, 0, 0, 0}},
+        {844, 840, {40, 40, 0, 0, 0, 0, 0}},
+        {884, 880, {40, 40, 40, 0, 0, 0, 0}},
+        {1040, 1036, {40, 40, 40, 40, 40, 40, 0}},
+        {1043, 1039, {40, 40, 40, 40, 40, 40, 0}},
+        {1044, 1040, {40, 40, 40, 40, 40, 40, 40}},
+        {1100, 1096, {40, 40, 40, 40, 40, 40, 40}},
+        // narrowing hides them again
+        {900, 896, {40, 40, 40, 0, 0, 0, 0}},
+        {830, 826, {40, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.clientWidth);
+        form->resize(c.clientWidth, 480);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->width() == c.clientWidth; }));
+        EXPECT_EQ(form->sg1->width(), c.gridWidth);
+        EXPECT_EQ(lateColumns(*form), c.widths);
+        for (int col = 0; col < 19; ++col) EXPECT_EQ(form->sg1->colWidth(col), 40) << col;
+        // the page control's edges stay out of sight
+        EXPECT_EQ(form->pgc1->geometry(), QRect(-4, -4, c.clientWidth - 6 + 8, 482));
+    }
+}
+
+// Each time the application becomes the active one the window system sends
+// it ApplicationActivate (the real first activation is checked end to end
+// under Xvfb).
+TEST_F(FormTest, ActivationSetsTheTitleEveryTime) {
+    auto* app = tk::Application::instance();
+    for (const char* before : {"", "other"}) {
+        SCOPED_TRACE(before);
+        form->setWindowTitle(QString::fromLatin1(before));
+        app->setTitle(QString::fromLatin1(before));
+        QEvent activate(QEvent::ApplicationActivate);
+        QCoreApplication::sendEvent(qApp, &activate);
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Kabrelo24"));
+        EXPECT_EQ(app->title(), QStringLiteral("Kabrelo24"));
+    }
+    // a deactivation changes nothing
+    form->setWindowTitle(QStringLiteral("other"));
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QCoreApplication::sendEvent(qApp, &deactivate);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("other"));
+    app->setTitle(QStringLiteral("test"));
+}
+
+} // namespace
+} // namespace kab::test

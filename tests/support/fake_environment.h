@@ -1,0 +1,40 @@
+#pragma once
+// A test double for the environment: fixed today, a movable pointer, a temp
+// program folder, and error reports recorded instead of shown.
+
+#include "toolkit/environment.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+namespace kab::test {
+
+class FakeEnvironment : public tk::Environment {
+public:
+    struct Report {
+        QString caption;
+        QString message;
+    };
+
+    DateSerial todayValue = 46363; // Monday 7 December 2026
+    QPoint cursor;
+    QTemporaryDir dir;
+    std::vector<Report> reports;
+    QStringList opened;
+
+    DateSerial today() const override { return todayValue; }
+    QPoint cursorPos() const override { return cursor; }
+    QPoint windowCorner(const QWidget& w) const override { return w.frameGeometry().topLeft(); }
+    QString programDir() const override { return dir.path() + QLatin1Char('/'); }
+    void showError(QWidget*, const QString& caption, const QString& message) override {
+        reports.push_back({caption, message});
+    }
+    void openFile(const QString& path) override { opened << path; }
+};
+
+// The one environment of the test process; reset by each test fixture.
+FakeEnvironment& env();
+void resetEnv();
+
+} // namespace kab::test

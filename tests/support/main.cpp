@@ -1,0 +1,34 @@
+// Runs every window test offscreen inside one application object.
+
+#include "support/fake_environment.h"
+#include "toolkit/application.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kab::test {
+
+namespace {
+std::unique_ptr<FakeEnvironment> g_env;
+}
+
+FakeEnvironment& env() { return *g_env; }
+
+void resetEnv() {
+    g_env->reports.clear();
+    g_env->opened.clear();
+    g_env->todayValue = 46363;
+    g_env->cursor = {};
+}
+
+} // namespace kab::test
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    kab::test::g_env = std::make_unique<kab::test::FakeEnvironment>();
+    kab::tk::Application app(argc, argv, *kab::test::g_env);
+    app.setTitle(QStringLiteral("test"));
+    int rc = RUN_ALL_TESTS();
+    return rc;
+}

@@ -1,0 +1,103 @@
+#include "toolkit/instancelock.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kab::test {
+namespace {
+
+// Points the lock at a private runtime folder for the test's duration.
+class InstanceLockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        old = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+    }
+    void TearDown() override { qputenv("XDG_RUNTIME_DIR", old); }
+
+    // A child process that takes the lock, reports through a pipe and then
+    // sleeps until killed.
+    pid_t holdInChild() {
+        int fds[2];
+        if (pipe(fds) != 0) return -1;
+        pid_t pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            tk::InstanceLock lock("_kabrelo24");
+            char c = lock.acquired() ? 'y' : 'n';
+            if (write(fds[1], &c, 1) != 1) _exit(2);
+            for (;;) pause();
+        }
+        close(fds[1]);
+        char c = 0;
+        EXPECT_EQ(read(fds[0], &c, 1), 1);
+        close(fds[0]);
+        EXPECT_EQ(c, 'y');
+        return pid;
+    }
+
+    QTemporaryDir dir;
+    QByteArray old;
+};
+
+TEST_F(InstanceLockTest, LockFileLivesInTheRuntimeFolder) {
+    tk::InstanceLock lock("_kabrelo24");
+    EXPECT_TRUE(lock.acquired());
+    EXPECT_EQ(lock.path(), dir.path().toStdString() + "/_kabrelo24");
+}
+
+TEST_F(InstanceLockTest, SecondProcessIsRefusedUntilTheHolderDies) {
+    pid_t holder = holdInChild();
+    ASSERT_GT(holder, 0);
+    {
+        tk::InstanceLock second("_kabrelo24");
+        EXPECT_FALSE(second.acquired());
+    }
+    // the holder is killed without any clean-up of its own
+    kill(holder, SIGKILL);
+    int status = 0;
+    waitpid(holder, &status, 0);
+    tk::InstanceLock after("_kabrelo24");
+    EXPECT_TRUE(after.acquired());
+}
+
+TEST_F(InstanceLockTest, TheProgramEndsAtOnceWhileAnotherCopyRuns) {
+    tk::InstanceLock held("_kabrelo24");
+    ASSERT_TRUE(held.acquired());
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(e);
+    p.start(QStringLiteral(KABRELO_EXE), {});
+    ASSERT_TRUE(p.waitForFinished(10000)) << "the second copy kept running";
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+}
+
+TEST_F(InstanceLockTest, TheProgramRunsWhenTheLockIsFree) {
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(e);
+    p.start(QStringLiteral(KABRELO_EXE), {});
+    ASSERT_TRUE(p.waitForStarted());
+    // still running after a while: it took the lock and opened its window
+    EXPECT_FALSE(p.waitForFinished(1500));
+    {
+        tk::InstanceLock second("_kabrelo24");
+        EXPECT_FALSE(second.acquired());
+    }
+    p.kill();
+    p.waitForFinished();
+}
+
+} // namespace
+} // namespace kab::test
