@@ -80,6 +80,16 @@ void TForm1::buildLayout() {
     sg1->setDefaultColWidth(12);
     sg1->setColor(tk::clSilver());
     sg1->setFont(makeFont(Face::PGothic, 15));
+    sg1->onDrawCell = [this](int c, int r, const tk::CellRect& rect, unsigned state) {
+        sg1DrawCell(c, r, rect, state);
+    };
+    sg1->onSelectCell = [this](int c, int r, bool& can) { sg1SelectCell(c, r, can); };
+    sg1->onMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+        sg1MouseUp(b, m, x, y);
+    };
+    sg1->onMouseWheel = [this](bool up, Qt::KeyboardModifiers m, QPoint pos, bool& handled) {
+        sg1MouseWheelUp(up, m, pos, handled);
+    };
 
     buildEditorPanel();
     buildHoldingPage();

@@ -61,6 +61,9 @@ void TForm1::FormCreate() {
     dtp2->setValue(0);
     // 18.
     pgc1->setActivePage(0);
+    // 19. the blocks wait at the parking spot; the grid gets its headers
+    SetUpPool();
+    SetHeaderTexts();
     // 21. the drop ghost lives in the grid, two hours wide
     Shade1->setParent(sg1);
     Shade1->resize(2 * hourWidth, Shade1->height());

@@ -58,9 +58,28 @@ public:
     void FormResize();
     void onActivate();
 
+    // grid drawing and range selection
+    void SetHeaderTexts();
+    void sg1DrawCell(int col, int row, const tk::CellRect& rect, unsigned state);
+    void sg1SelectCell(int col, int row, bool& canSelect);
+    void sg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void sg1MouseWheelUp(bool up, Qt::KeyboardModifiers shift, QPoint pos, bool& handled);
+
+    // the block pool
+    void SetUpPool();
+    void ResetPool();
+    // Block number from the panel's name; time and duration labels of a block.
+    static int BlockNumber(const tk::Panel* block);
+    tk::Label* TimeLabel(const tk::Panel* block) const { return Label(BlockNumber(block)); }
+    tk::Label* DurationLabel(const tk::Panel* block) const { return Label(BlockNumber(block) + kBlocks); }
+    // Moves and sizes a block; its labels follow at once.
+    static void SetBlockBounds(tk::Panel* block, int left, int top, int width);
+
     // --- window-wide values ----------------------------------------------
     int hourWidth = 0;
     SjisString dataDir;
+    tk::Panel* currentBlock = nullptr;  // the block the editor works on
+    tk::GridCoord selAnchor{0, 0};       // set by every select-cell notification
 
     // --- controls (names as the program knows them) ------------------------
     tk::Panel* PanelA = nullptr;

@@ -7,6 +7,11 @@ namespace kab::tk {
 
 namespace {
 constexpr const char* kAlign = "kabAlign";
+constexpr const char* kRightGap = "kabRightGap";
+} // namespace
+
+void anchorTopRight(QWidget* w) {
+    w->setProperty(kRightGap, w->parentWidget()->width() - (w->x() + w->width()));
 }
 
 void setAlign(QWidget* w, Align a) { w->setProperty(kAlign, static_cast<int>(a)); }
@@ -26,6 +31,8 @@ void alignChildren(QWidget* parent, QRect area) {
     }
     for (QWidget* w : kids) {
         if (alignOf(w) == Align::Client) w->setGeometry(area);
+        const QVariant gap = w->property(kRightGap);
+        if (gap.isValid()) w->move(parent->width() - gap.toInt() - w->width(), w->y());
     }
 }
 

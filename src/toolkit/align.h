@@ -15,7 +15,12 @@ enum class Align { None, Client, Bottom };
 void setAlign(QWidget* w, Align a);
 Align alignOf(const QWidget* w);
 
-// Bottom-aligned children first, then the client-aligned one takes the rest.
+// Anchors a child to its parent's top and right edges: it keeps its present
+// distance from the right edge when the parent's width changes.
+void anchorTopRight(QWidget* w);
+
+// Bottom-aligned children first, then the client-aligned one takes the rest;
+// children anchored to the right edge follow it.
 void alignChildren(QWidget* parent, QRect area);
 
 } // namespace kab::tk

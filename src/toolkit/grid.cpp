@@ -240,6 +240,11 @@ void StringGrid::keyPressEvent(QKeyEvent* e) {
 }
 
 void StringGrid::wheelEvent(QWheelEvent* e) {
+    // wheel input belongs to the control with the keyboard focus
+    if (!hasFocus()) {
+        e->ignore();
+        return;
+    }
     e->accept();
     wheelAccum_ += e->angleDelta().y();
     while (std::abs(wheelAccum_) >= 120) {

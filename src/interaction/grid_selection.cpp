@@ -1,0 +1,26 @@
+// Range selection on the board grid: a span of hours within one row, for the
+// eye only.
+
+#include "shell/unit1.h"
+
+namespace kab {
+
+void TForm1::sg1SelectCell(int col, int row, bool& canSelect) {
+    selAnchor = {col, row};
+    canSelect = true;
+}
+
+void TForm1::sg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+    const tk::GridCoord cell = sg1->mouseToCell({x, y});
+    if (!cell.valid() || cell.col == 0 || cell.row == 0) return;
+    if (button == Qt::RightButton) selAnchor.col = cell.col;
+    // always within the row of the release, whatever the drag spanned
+    sg1->setSelection({selAnchor.col, cell.row}, cell);
+}
+
+void TForm1::sg1MouseWheelUp(bool, Qt::KeyboardModifiers, QPoint, bool& handled) {
+    // the wheel neither moves the grid's current cell nor reaches the window
+    handled = true;
+}
+
+} // namespace kab

@@ -1,0 +1,63 @@
+// The 50 blocks: one-time set-up at start, reset before every load.
+
+#include "shell/unit1.h"
+
+#include "board/geometry.h"
+#include "board/palette.h"
+#include "board/pool.h"
+#include "toolkit/align.h"
+
+namespace kab {
+
+int TForm1::BlockNumber(const tk::Panel* block) {
+    return board::blockNumberFromName(block->objectName().toStdString());
+}
+
+void TForm1::SetBlockBounds(tk::Panel* block, int left, int top, int width) {
+    block->setGeometry(left, top, width, block->height());
+    block->realign();
+}
+
+void TForm1::SetUpPool() {
+    const int parkTop = sg1->rowHeight() * sg1->rowCount() + 5;
+    // colours are drawn block by block, in this order, from the start state
+    for (int n = 1; n <= kBlocks; ++n) {
+        tk::Panel* p = Panel(n);
+        p->setParent(sg1);
+        SetBlockBounds(p, 4 * hourWidth, parkTop, 4 * hourWidth);
+        const board::Rgb c = board::blockColour();
+        p->setColor(QColor(c.r, c.g, c.b));
+        p->show();
+    }
+    for (int m = kBlocks + 1; m <= 2 * kBlocks; ++m) {
+        tk::Label* l = Label(m);
+        tk::Panel* p = Panel(m - kBlocks);
+        l->setParent(p);
+        l->move(p->width() - 85, 10);
+        tk::anchorTopRight(l);
+        l->show();
+    }
+    for (int n = 1; n <= kBlocks; ++n) {
+        tk::Label* l = Label(n);
+        tk::Panel* p = Panel(n);
+        l->setParent(p);
+        tk::setAlign(l, tk::Align::Client);
+        p->realign();
+        // on top of the duration label: every press on a block reaches it
+        l->show();
+    }
+}
+
+void TForm1::ResetPool() {
+    for (tk::Panel* p : panels) {
+        p->setHint({});
+        SetBlockBounds(p, board::parkingLeft, board::parkingTop, board::parkingWidth);
+        p->setCaption("---");
+        p->setTag(0);
+    }
+    for (tk::Label* l : labels) l->setCaption({});
+    currentBlock = nullptr;
+    ShapeA->hide();
+}
+
+} // namespace kab
