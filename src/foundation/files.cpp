@@ -1,5 +1,7 @@
 #include "foundation/files.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -52,7 +54,14 @@ bool fileExists(const SjisString& name) {
 }
 
 bool renameFile(const SjisString& from, const SjisString& to) {
-    return std::rename(sjis::toUtf8(from).c_str(), sjis::toUtf8(to).c_str()) == 0;
+    // A rename never replaces an existing file: that file may be a saved day.
+    const std::string f = sjis::toUtf8(from), t = sjis::toUtf8(to);
+    if (::renameat2(AT_FDCWD, f.c_str(), AT_FDCWD, t.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // file systems without the no-replace flag: check first
+    struct stat st;
+    if (::lstat(t.c_str(), &st) == 0) return false;
+    return std::rename(f.c_str(), t.c_str()) == 0;
 }
 
 SjisString systemErrorText(int errorNumber) {

@@ -92,10 +92,11 @@ TEST_F(FilesDir, RenameFile) {
     EXPECT_FALSE(renameFile(path("missing"), path("b")));
     EXPECT_FALSE(fileExists(path("b")));
 
-    // an existing target is replaced
+    // an existing target is never replaced: both files stay as they were
     write(path("c"), "C");
-    EXPECT_TRUE(renameFile(path("c"), path("\x95\x5C")));
-    EXPECT_EQ(read(path("\xE8\xA1\xA8")), "C");
+    EXPECT_FALSE(renameFile(path("c"), path("\x95\x5C")));
+    EXPECT_EQ(read(path("\xE8\xA1\xA8")), "A");
+    EXPECT_EQ(read(path("c")), "C");
 }
 
 TEST_F(FilesDir, AbsolutePath) {
