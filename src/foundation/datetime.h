@@ -19,10 +19,10 @@ struct FormatSettings {
     char dateSeparator = '/';
     char timeSeparator = ':';
     char decimalSeparator = '.';
-    SjisString shortDateFormat;   // decides the order of a three-number date
-    SjisString amMarker;          // morning marker
-    SjisString pmMarker;          // afternoon marker
-    SjisString shortDayNames[7];  // Sunday .. Saturday
+    SjisString shortDateFormat;  // decides the order of a three-number date
+    SjisString amMarker;         // morning marker
+    SjisString pmMarker;         // afternoon marker
+    SjisString shortDayNames[7]; // Sunday .. Saturday
 
     static const FormatSettings& japanese();
 };

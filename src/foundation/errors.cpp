@@ -6,7 +6,9 @@ namespace kab {
 
 namespace {
 
-SjisString sj(std::string_view utf8) { return sjis::fromUtf8(utf8); }
+SjisString sj(std::string_view utf8) {
+    return sjis::fromUtf8(utf8);
+}
 
 // Drops trailing blanks, control characters and "." from a system message.
 std::string_view trimSystemText(std::string_view s) {
@@ -33,8 +35,7 @@ Error fileError(ErrorKind kind, std::string_view path, std::string_view systemTe
 } // namespace
 
 Error Error::invalidInteger(std::string_view text) {
-    return Error(ErrorKind::InvalidInteger,
-                 "'" + SjisString(text) + sj("' は整数ではありません"));
+    return Error(ErrorKind::InvalidInteger, "'" + SjisString(text) + sj("' は整数ではありません"));
 }
 
 Error Error::invalidNumber(std::string_view text) {
@@ -60,7 +61,9 @@ Error Error::fileCreate(std::string_view path, std::string_view systemText) {
     return fileError(ErrorKind::FileCreate, path, systemText, " を作成できません");
 }
 
-Error Error::noTimer() { return Error(ErrorKind::OutOfResources, sj("タイマーを取得できません")); }
+Error Error::noTimer() {
+    return Error(ErrorKind::OutOfResources, sj("タイマーを取得できません"));
+}
 
 SjisString reportText(std::string_view message) {
     SjisString out(message);

@@ -66,8 +66,7 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
     auto c = static_cast<unsigned char>(s[i]);
     std::size_t n = c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
     std::size_t len = 1;
-    while (len < n && i + len < s.size() &&
-           (static_cast<unsigned char>(s[i + len]) & 0xC0) == 0x80)
+    while (len < n && i + len < s.size() && (static_cast<unsigned char>(s[i + len]) & 0xC0) == 0x80)
         ++len;
     return len;
 }
@@ -76,9 +75,8 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
 
 std::string toUtf8(std::string_view in) {
     thread_local Converter conv("UTF-8", "CP932");
-    return conv.run(in, "\xEF\xBF\xBD", [](std::string_view s, std::size_t i) {
-        return next(s, i) - i;
-    });
+    return conv.run(in, "\xEF\xBF\xBD",
+                    [](std::string_view s, std::size_t i) { return next(s, i) - i; });
 }
 
 SjisString fromUtf8(std::string_view in) {

@@ -23,12 +23,15 @@ QColor columnLineColour(int col) {
 }
 
 // A one-character header text is drawn with a blank before it.
-SjisString padded(const SjisString& text) { return text.size() == 1 ? " " + text : text; }
+SjisString padded(const SjisString& text) {
+    return text.size() == 1 ? " " + text : text;
+}
 
 } // namespace
 
 void TForm1::SetHeaderTexts() {
-    for (int r = 1; r <= 8; ++r) sg1->setCell(0, r, intToStr(r) + " ");
+    for (int r = 1; r <= 8; ++r)
+        sg1->setCell(0, r, intToStr(r) + " ");
     for (int c = 1; c <= sg1->colCount() - 2; ++c)
         sg1->setCell(c, 0, formatDateTime("h", (c + 5) / 24.0));
 }

@@ -18,7 +18,9 @@ TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(en
     tk::guarded([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() { qApp->removeEventFilter(this); }
+TForm1::~TForm1() {
+    qApp->removeEventFilter(this);
+}
 
 QWidget* TForm1::findControl(const QString& name) const {
     return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
@@ -29,7 +31,9 @@ QSize TForm1::frameExtent() const {
     return frameGeometry().size() - geometry().size();
 }
 
-QSize TForm1::outerSize() const { return size() + frameExtent(); }
+QSize TForm1::outerSize() const {
+    return size() + frameExtent();
+}
 
 void TForm1::updateSizeLimits() {
     const QSize f = frameExtent();

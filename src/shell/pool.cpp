@@ -55,7 +55,8 @@ void TForm1::ResetPool() {
         p->setCaption("---");
         p->setTag(0);
     }
-    for (tk::Label* l : labels) l->setCaption({});
+    for (tk::Label* l : labels)
+        l->setCaption({});
     currentBlock = nullptr;
     ShapeA->hide();
 }

@@ -16,7 +16,8 @@ void TForm1::FormResize() {
 
     // Columns from 24:00 on show only where they fit whole.
     const int last = sg1->colCount() - 1;
-    for (int c = last; c >= 19; --c) sg1->setColWidth(c, hourWidth);
+    for (int c = last; c >= 19; --c)
+        sg1->setColWidth(c, hourWidth);
     for (int c = last; c >= 19; --c) {
         if (sg1->cellRect(c + 1, 0).right == 0) sg1->setColWidth(c, 0);
     }

@@ -28,12 +28,12 @@ void TForm1::FormCreate() {
     Shade1->realign();
     // 4. locale values are built in and never re-read: nothing to switch off
     // 5. the ghost's dashed frame: 4 px, square ends, centred on its bounds
-    Shape1->setPen(QPen(QBrush(QColor(90, 120, 180)), 4, Qt::DashLine, Qt::SquareCap,
-                        Qt::RoundJoin),
-                   false);
+    Shape1->setPen(
+        QPen(QBrush(QColor(90, 120, 180)), 4, Qt::DashLine, Qt::SquareCap, Qt::RoundJoin), false);
     // 6. no tab and no page frame shows
     pgc1->setButtonStyle(true);
-    for (int i = 0; i < 3; ++i) pgc1->setTabVisible(i, false);
+    for (int i = 0; i < 3; ++i)
+        pgc1->setTabVisible(i, false);
     // 7. day files may be dropped on the window
     setAcceptDrops(true);
     // 8. the data folder beside the program

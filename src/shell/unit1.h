@@ -71,15 +71,17 @@ public:
     // Block number from the panel's name; time and duration labels of a block.
     static int BlockNumber(const tk::Panel* block);
     tk::Label* TimeLabel(const tk::Panel* block) const { return Label(BlockNumber(block)); }
-    tk::Label* DurationLabel(const tk::Panel* block) const { return Label(BlockNumber(block) + kBlocks); }
+    tk::Label* DurationLabel(const tk::Panel* block) const {
+        return Label(BlockNumber(block) + kBlocks);
+    }
     // Moves and sizes a block; its labels follow at once.
     static void SetBlockBounds(tk::Panel* block, int left, int top, int width);
 
     // --- window-wide values ----------------------------------------------
     int hourWidth = 0;
     SjisString dataDir;
-    tk::Panel* currentBlock = nullptr;  // the block the editor works on
-    tk::GridCoord selAnchor{0, 0};       // set by every select-cell notification
+    tk::Panel* currentBlock = nullptr; // the block the editor works on
+    tk::GridCoord selAnchor{0, 0};     // set by every select-cell notification
 
     // --- controls (names as the program knows them) ------------------------
     tk::Panel* PanelA = nullptr;
@@ -100,9 +102,9 @@ public:
     tk::DateTimePicker* dtp1 = nullptr;
     tk::ComboBox* cmb1 = nullptr;
     tk::DateTimePicker* dtp0 = nullptr;
-    std::array<tk::Label*, 2 * kBlocks> labels{};  // Label1 .. Label100
+    std::array<tk::Label*, 2 * kBlocks> labels{}; // Label1 .. Label100
     tk::Label* LabelA = nullptr;
-    std::array<tk::Panel*, kBlocks> panels{};      // Panel1 .. Panel50
+    std::array<tk::Panel*, kBlocks> panels{}; // Panel1 .. Panel50
     tk::Memo* Memo1 = nullptr;
     QListWidget* ListBox1 = nullptr;
     tk::Panel* PanelD = nullptr;

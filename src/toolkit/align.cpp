@@ -14,7 +14,9 @@ void anchorTopRight(QWidget* w) {
     w->setProperty(kRightGap, w->parentWidget()->width() - (w->x() + w->width()));
 }
 
-void setAlign(QWidget* w, Align a) { w->setProperty(kAlign, static_cast<int>(a)); }
+void setAlign(QWidget* w, Align a) {
+    w->setProperty(kAlign, static_cast<int>(a));
+}
 
 Align alignOf(const QWidget* w) {
     QVariant v = w->property(kAlign);

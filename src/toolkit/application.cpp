@@ -30,7 +30,9 @@ Application::~Application() {
     if (g_app == this) g_app = nullptr;
 }
 
-Application* Application::instance() { return g_app; }
+Application* Application::instance() {
+    return g_app;
+}
 
 void Application::setTitle(const QString& title) {
     title_ = title;
@@ -56,6 +58,8 @@ void reportError(const std::exception& error) {
     }
 }
 
-void reportUnknownError() { show(QStringLiteral("?")); }
+void reportUnknownError() {
+    show(QStringLiteral("?"));
+}
 
 } // namespace kab::tk

@@ -14,9 +14,13 @@ Edit::Edit(QWidget* parent) : QLineEdit(parent) {
     });
 }
 
-SjisString Edit::text() const { return fromQt(QLineEdit::text()); }
+SjisString Edit::text() const {
+    return fromQt(QLineEdit::text());
+}
 
-void Edit::setText(const SjisString& text) { QLineEdit::setText(toQt(text)); }
+void Edit::setText(const SjisString& text) {
+    QLineEdit::setText(toQt(text));
+}
 
 void Edit::setCentered(bool on) {
     setAlignment(on ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
@@ -49,7 +53,9 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     });
 }
 
-SjisString ComboBox::text() const { return fromQt(currentText()); }
+SjisString ComboBox::text() const {
+    return fromQt(currentText());
+}
 
 void ComboBox::setItemHeight(int h) {
     itemHeight_ = h;

@@ -9,9 +9,13 @@
 
 namespace kab::tk {
 
-DateSerial SystemEnvironment::today() const { return systemToday(); }
+DateSerial SystemEnvironment::today() const {
+    return systemToday();
+}
 
-QPoint SystemEnvironment::cursorPos() const { return QCursor::pos(); }
+QPoint SystemEnvironment::cursorPos() const {
+    return QCursor::pos();
+}
 
 QPoint SystemEnvironment::windowCorner(const QWidget& window) const {
     return window.frameGeometry().topLeft();

@@ -28,19 +28,22 @@ void GridCanvas::textRect(const CellRect& r, const SjisString& text, bool alignR
     QRect extent(alignRight ? r.right - w : r.left, r.top, w, fm.height());
     painter->fillRect(extent.intersected(box), brush);
     painter->setPen(Qt::black);
-    painter->drawText(box, (alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop |
-                               Qt::TextSingleLine,
-                      s);
+    painter->drawText(
+        box, (alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine, s);
 }
 
 void GridCanvas::lineTo(int x, int y) {
     // 1-pixel lines from the pen position up to, not including, (x, y); the
     // program draws only vertical and horizontal ones.
     const int x0 = penPos_.x(), y0 = penPos_.y();
-    if (x0 == x && y > y0) painter->fillRect(x0, y0, 1, y - y0, pen);
-    else if (x0 == x && y < y0) painter->fillRect(x0, y + 1, 1, y0 - y, pen);
-    else if (y0 == y && x > x0) painter->fillRect(x0, y0, x - x0, 1, pen);
-    else if (y0 == y && x < x0) painter->fillRect(x + 1, y0, x0 - x, 1, pen);
+    if (x0 == x && y > y0)
+        painter->fillRect(x0, y0, 1, y - y0, pen);
+    else if (x0 == x && y < y0)
+        painter->fillRect(x0, y + 1, 1, y0 - y, pen);
+    else if (y0 == y && x > x0)
+        painter->fillRect(x0, y0, x - x0, 1, pen);
+    else if (y0 == y && x < x0)
+        painter->fillRect(x + 1, y0, x0 - x, 1, pen);
     else if (x0 != x || y0 != y) {
         painter->setPen(QPen(pen, 1));
         painter->drawLine(penPos_, QPoint(x, y));
@@ -95,7 +98,8 @@ int StringGrid::colWidthOrDefault(int c) const {
 
 int StringGrid::colLeft(int c) const {
     int x = 0;
-    for (int i = 0; i < c; ++i) x += colWidthOrDefault(i);
+    for (int i = 0; i < c; ++i)
+        x += colWidthOrDefault(i);
     return x;
 }
 
@@ -171,17 +175,21 @@ void StringGrid::paintEvent(QPaintEvent*) {
     canvas_.painter = &p;
     // The grid fills what lies outside its cells with its own colour.
     int right = 0;
-    for (int c = 0; c < colCount(); ++c) right = std::max(right, cellRect(c, 0).right);
+    for (int c = 0; c < colCount(); ++c)
+        right = std::max(right, cellRect(c, 0).right);
     const int bottom = std::min(rows_ * rowHeight_, height());
     p.fillRect(QRect(right, 0, width() - right, height()), color_);
     p.fillRect(QRect(0, bottom, right, height() - bottom), color_);
 
     // corner, hour header, row header, then the board row by row
     paintCell(0, 0);
-    for (int c = 1; c < colCount(); ++c) paintCell(c, 0);
-    for (int r = 1; r < rows_; ++r) paintCell(0, r);
+    for (int c = 1; c < colCount(); ++c)
+        paintCell(c, 0);
     for (int r = 1; r < rows_; ++r)
-        for (int c = 1; c < colCount(); ++c) paintCell(c, r);
+        paintCell(0, r);
+    for (int r = 1; r < rows_; ++r)
+        for (int c = 1; c < colCount(); ++c)
+            paintCell(c, r);
     canvas_.painter = nullptr;
 }
 
@@ -222,11 +230,21 @@ void StringGrid::mouseReleaseEvent(QMouseEvent* e) {
 void StringGrid::keyPressEvent(QKeyEvent* e) {
     int dc = 0, dr = 0;
     switch (e->key()) {
-    case Qt::Key_Left: dc = -1; break;
-    case Qt::Key_Right: dc = 1; break;
-    case Qt::Key_Up: dr = -1; break;
-    case Qt::Key_Down: dr = 1; break;
-    default: QWidget::keyPressEvent(e); return;
+    case Qt::Key_Left:
+        dc = -1;
+        break;
+    case Qt::Key_Right:
+        dc = 1;
+        break;
+    case Qt::Key_Up:
+        dr = -1;
+        break;
+    case Qt::Key_Down:
+        dr = 1;
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
     }
     const bool extend = e->modifiers() & Qt::ShiftModifier;
     GridCoord g = extend ? anchor_ : current_;
@@ -261,7 +279,11 @@ void StringGrid::wheelEvent(QWheelEvent* e) {
     }
 }
 
-void StringGrid::focusInEvent(QFocusEvent*) { update(); }
-void StringGrid::focusOutEvent(QFocusEvent*) { update(); }
+void StringGrid::focusInEvent(QFocusEvent*) {
+    update();
+}
+void StringGrid::focusOutEvent(QFocusEvent*) {
+    update();
+}
 
 } // namespace kab::tk

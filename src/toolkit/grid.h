@@ -20,7 +20,9 @@ namespace kab::tk {
 // Left, top, right, bottom; right and bottom exclusive.
 struct CellRect {
     int left = 0, top = 0, right = 0, bottom = 0;
-    CellRect shifted(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
+    CellRect shifted(int dx, int dy) const {
+        return {left + dx, top + dy, right + dx, bottom + dy};
+    }
     friend bool operator==(const CellRect&, const CellRect&) = default;
 };
 
@@ -122,7 +124,9 @@ protected:
 private:
     int colLeft(int c) const;
     int colWidthOrDefault(int c) const;
-    bool isBoardCell(GridCoord g) const { return g.col >= 1 && g.row >= 1 && g.col < colCount() && g.row < rows_; }
+    bool isBoardCell(GridCoord g) const {
+        return g.col >= 1 && g.row >= 1 && g.col < colCount() && g.row < rows_;
+    }
     // Select-cell notification, then move the current cell (and the anchor
     // unless extending). Returns false when refused.
     bool moveCurrent(GridCoord to, bool extend);

@@ -9,8 +9,7 @@
 
 namespace kab::tk {
 
-Label::Label(QWidget* parent)
-    : QWidget(parent), color_(btnFace()), textColor_(windowText()) {}
+Label::Label(QWidget* parent) : QWidget(parent), color_(btnFace()), textColor_(windowText()) {}
 
 void Label::setCaption(const SjisString& caption) {
     if (caption == caption_) return;
@@ -70,7 +69,8 @@ void Label::mousePressEvent(QMouseEvent* e) {
 }
 
 void Label::mouseReleaseEvent(QMouseEvent* e) {
-    bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    bool click =
+        pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     pressed_ = false;
     if (click && onClick) guarded([&] { onClick(this); });
 }

@@ -8,10 +8,10 @@ namespace kab::tk {
 
 // The faces the layout names, by kind; each maps to an installed face.
 enum class Face {
-    PGothic,    // proportional Gothic: IPAPGothic
-    Gothic,     // fixed-pitch Gothic: IPAGothic
-    Sans,       // plain sans-serif: DejaVu Sans
-    SansBold,   // its bold face
+    PGothic,  // proportional Gothic: IPAPGothic
+    Gothic,   // fixed-pitch Gothic: IPAGothic
+    Sans,     // plain sans-serif: DejaVu Sans
+    SansBold, // its bold face
 };
 
 // pixelHeight: character height in pixels, internal leading not counted.
@@ -24,9 +24,15 @@ QColor btnHighlight();
 QColor windowText();
 
 // Fixed named colours.
-inline QColor clGray() { return QColor(128, 128, 128); }
-inline QColor clSilver() { return QColor(192, 192, 192); }
-inline QColor clWhite() { return QColor(255, 255, 255); }
+inline QColor clGray() {
+    return QColor(128, 128, 128);
+}
+inline QColor clSilver() {
+    return QColor(192, 192, 192);
+}
+inline QColor clWhite() {
+    return QColor(255, 255, 255);
+}
 
 // A colour stored as one number: red + 256 * green + 65536 * blue.
 inline QColor fromColorRef(int value) {

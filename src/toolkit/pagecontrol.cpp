@@ -38,7 +38,8 @@ QWidget* PageControl::addPage(const QString& name) {
 void PageControl::setActivePage(int i) {
     if (i < 0 || i >= pageCount()) return;
     active_ = i;
-    for (int k = 0; k < pageCount(); ++k) page(k)->setVisible(k == i);
+    for (int k = 0; k < pageCount(); ++k)
+        page(k)->setVisible(k == i);
 }
 
 void PageControl::setTabVisible(int i, bool visible) {
@@ -61,8 +62,10 @@ QRect PageControl::pageRect() const {
     QRect r = rect();
     if (anyTabVisible()) {
         r.adjust(4, 4, -4, -4);
-        if (bottom_) r.setBottom(r.bottom() - kTabHeight);
-        else r.setTop(r.top() + kTabHeight);
+        if (bottom_)
+            r.setBottom(r.bottom() - kTabHeight);
+        else
+            r.setTop(r.top() + kTabHeight);
         return r;
     }
     return buttons_ ? r.adjusted(4, 4, -2, -2) : r.adjusted(4, 4, -4, -4);
@@ -76,15 +79,19 @@ void PageControl::layoutPages() {
     }
 }
 
-void PageControl::resizeEvent(QResizeEvent*) { layoutPages(); }
+void PageControl::resizeEvent(QResizeEvent*) {
+    layoutPages();
+}
 
 void PageControl::paintEvent(QPaintEvent*) {
     if (buttons_ && !anyTabVisible()) return;
     QPainter p(this);
     QRect frame = rect();
     if (anyTabVisible()) {
-        if (bottom_) frame.setBottom(frame.bottom() - kTabHeight);
-        else frame.setTop(frame.top() + kTabHeight);
+        if (bottom_)
+            frame.setBottom(frame.bottom() - kTabHeight);
+        else
+            frame.setTop(frame.top() + kTabHeight);
     }
     if (!buttons_) {
         QRect f = frame;

@@ -28,8 +28,14 @@ public:
     // Tabs drawn as buttons: no frame around the page area.
     void setButtonStyle(bool on);
     bool buttonStyle() const { return buttons_; }
-    void setTabsAtBottom(bool on) { bottom_ = on; layoutPages(); }
-    void setTabWidth(int w) { tabWidth_ = w; update(); }
+    void setTabsAtBottom(bool on) {
+        bottom_ = on;
+        layoutPages();
+    }
+    void setTabWidth(int w) {
+        tabWidth_ = w;
+        update();
+    }
 
     QRect pageRect() const;
     // Places the pages and their aligned children for the present size.

@@ -11,8 +11,8 @@ namespace kab::tk {
 void frame3D(QPainter& p, QRect& r, const QColor& topLeft, const QColor& bottomRight, int width) {
     for (int i = 0; i < width && r.width() > 0 && r.height() > 0; ++i) {
         const int l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
-        p.fillRect(l, t, rt - l, 1, topLeft);      // top, without the right corner
-        p.fillRect(l, t, 1, b - t, topLeft);       // left, without the bottom corner
+        p.fillRect(l, t, rt - l, 1, topLeft); // top, without the right corner
+        p.fillRect(l, t, 1, b - t, topLeft);  // left, without the bottom corner
         p.fillRect(l, b, rt - l + 1, 1, bottomRight);
         p.fillRect(rt, t, 1, b - t + 1, bottomRight);
         r.adjust(1, 1, -1, -1);
@@ -76,7 +76,9 @@ void Panel::setCaptionAlignment(Qt::Alignment a) {
     update();
 }
 
-void Panel::resizeEvent(QResizeEvent*) { realign(); }
+void Panel::resizeEvent(QResizeEvent*) {
+    realign();
+}
 
 void Panel::paintEvent(QPaintEvent*) {
     QPainter p(this);

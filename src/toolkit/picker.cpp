@@ -15,8 +15,7 @@ const QDate kEpoch(1899, 12, 30);
 // saving gap can shift a time.
 QDateTime serialToDateTime(DateSerial x) {
     Split s = splitSerial(x);
-    return QDateTime(kEpoch.addDays(s.day), QTime::fromMSecsSinceStartOfDay(int(s.msec)),
-                     Qt::UTC);
+    return QDateTime(kEpoch.addDays(s.day), QTime::fromMSecsSinceStartOfDay(int(s.msec)), Qt::UTC);
 }
 
 DateSerial dateTimeToSerial(const QDateTime& dt) {
@@ -35,9 +34,13 @@ DateTimePicker::DateTimePicker(QWidget* parent) : QDateTimeEdit(parent) {
     });
 }
 
-void DateTimePicker::setFormat(const QString& format) { setDisplayFormat(format); }
+void DateTimePicker::setFormat(const QString& format) {
+    setDisplayFormat(format);
+}
 
-DateSerial DateTimePicker::value() const { return dateTimeToSerial(dateTime()); }
+DateSerial DateTimePicker::value() const {
+    return dateTimeToSerial(dateTime());
+}
 
 void DateTimePicker::setValue(DateSerial x) {
     const QSignalBlocker block(this);
@@ -57,7 +60,9 @@ void DateTimePicker::setMaxDate(DateSerial x) {
     setMaximumDateTime(serialToDateTime(x));
 }
 
-bool DateTimePicker::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
+bool DateTimePicker::focusNextPrevChild(bool next) {
+    return QWidget::focusNextPrevChild(next);
+}
 
 void DateTimePicker::focusInEvent(QFocusEvent* e) {
     QDateTimeEdit::focusInEvent(e);

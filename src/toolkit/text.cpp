@@ -12,7 +12,11 @@ SjisString fromQt(const QString& text) {
     return sjis::fromUtf8(std::string_view(u.constData(), static_cast<std::size_t>(u.size())));
 }
 
-QString pathToQt(std::string_view sjisPath) { return toQt(sjisPath); }
-SjisString pathFromQt(const QString& path) { return fromQt(path); }
+QString pathToQt(std::string_view sjisPath) {
+    return toQt(sjisPath);
+}
+SjisString pathFromQt(const QString& path) {
+    return fromQt(path);
+}
 
 } // namespace kab::tk

@@ -15,7 +15,9 @@
 namespace kab {
 namespace {
 
-SjisString sj(std::string_view utf8) { return sjis::fromUtf8(utf8); }
+SjisString sj(std::string_view utf8) {
+    return sjis::fromUtf8(utf8);
+}
 
 // Serials worked out independently of the code under test (all 2026 but jan1).
 constexpr double dec1 = 46357, dec6 = 46362, dec7 = 46363, jan1 = 46388; // Tue, Sun, Mon, 2027
@@ -25,8 +27,15 @@ constexpr auto int64Max = std::numeric_limits<std::int64_t>::max();
 
 TEST(DateTime, RoundHalfEven) {
     const std::pair<long double, std::int64_t> cases[] = {
-        {2.5L, 2}, {3.5L, 4}, {-2.5L, -2}, {-3.5L, -4}, {0.5L, 0}, {2.5000001L, 3}, {-0.4L, 0},
-        {1e15L + 0.5L, 1'000'000'000'000'000}, {std::numeric_limits<long double>::quiet_NaN(), 0},
+        {2.5L, 2},
+        {3.5L, 4},
+        {-2.5L, -2},
+        {-3.5L, -4},
+        {0.5L, 0},
+        {2.5000001L, 3},
+        {-0.4L, 0},
+        {1e15L + 0.5L, 1'000'000'000'000'000},
+        {std::numeric_limits<long double>::quiet_NaN(), 0},
         {std::numeric_limits<long double>::infinity(), int64Max}};
     for (const auto& [x, want] : cases) {
         SCOPED_TRACE(static_cast<double>(x));
@@ -35,8 +44,14 @@ TEST(DateTime, RoundHalfEven) {
 }
 
 TEST(DateTime, KnownDates) {
-    for (auto [year, leap] : {std::pair{1900, false}, {2000, true}, {2024, true}, {2026, false},
-                              {2100, false}, {2400, true}, {4, true}, {1, false}}) {
+    for (auto [year, leap] : {std::pair{1900, false},
+                              {2000, true},
+                              {2024, true},
+                              {2026, false},
+                              {2100, false},
+                              {2400, true},
+                              {4, true},
+                              {1, false}}) {
         EXPECT_EQ(isLeapYear(year), leap) << year;
         EXPECT_EQ(daysInMonth(year, 2), leap ? 29 : 28) << year;
     }
@@ -142,18 +157,32 @@ TEST(DateTime, Format) {
         double x;
         SjisString want;
     } cases[] = {
-        {"h", 7.0 / 24, "7"}, {"h", 1.0, "0"}, {"h", 29.0 / 24, "5"}, {"hh:nn", 0.375, "09:00"},
-        {"hh:nn", 1.0, "00:00"}, {"h:nn", 0.375, "9:00"}, {"h:mm", 0.375, "9:00"},
-        {"h:nn", 1.5625, "13:30"}, {"h:mm", 1.5625, "13:30"}, {"mm", jan1, "01"},
-        {"yyyy/mm", dec1, "2026/12"}, {"ddaaa", dec7, "07" + sj("月")},
-        {"ddaaa", dec6, "06" + sj("日")}, {"aaa", dec7, sj("月")}, {"AAA", 0, sj("土")},
-        {"aaaa", dec7, "aaaa"}, {"y", t, "05"}, {"yyy", t, "2005"},
-        {"yyyy", encodeDate(5, 1, 1), "0005"}, {"d/m h:n", t, "4/3 7:8"},
-        {"YYYY/MM/DD HH:NN", dec1 + 0.375, "2026/12/01 09:00"}, {"hhhh nnnn dddd", t, "07 08 04"},
-        {"mM", t, "33"},      // two runs, both months
-        {"hmM", t, "783"},    // only the run right after h is minutes
-        {"h mm", t, "7 08"},  // non-letters between do not break the pairing
-        {"hxmm", t, "7x03"},  // another letter does
+        {"h", 7.0 / 24, "7"},
+        {"h", 1.0, "0"},
+        {"h", 29.0 / 24, "5"},
+        {"hh:nn", 0.375, "09:00"},
+        {"hh:nn", 1.0, "00:00"},
+        {"h:nn", 0.375, "9:00"},
+        {"h:mm", 0.375, "9:00"},
+        {"h:nn", 1.5625, "13:30"},
+        {"h:mm", 1.5625, "13:30"},
+        {"mm", jan1, "01"},
+        {"yyyy/mm", dec1, "2026/12"},
+        {"ddaaa", dec7, "07" + sj("月")},
+        {"ddaaa", dec6, "06" + sj("日")},
+        {"aaa", dec7, sj("月")},
+        {"AAA", 0, sj("土")},
+        {"aaaa", dec7, "aaaa"},
+        {"y", t, "05"},
+        {"yyy", t, "2005"},
+        {"yyyy", encodeDate(5, 1, 1), "0005"},
+        {"d/m h:n", t, "4/3 7:8"},
+        {"YYYY/MM/DD HH:NN", dec1 + 0.375, "2026/12/01 09:00"},
+        {"hhhh nnnn dddd", t, "07 08 04"},
+        {"mM", t, "33"},     // two runs, both months
+        {"hmM", t, "783"},   // only the run right after h is minutes
+        {"h mm", t, "7 08"}, // non-letters between do not break the pairing
+        {"hxmm", t, "7x03"}, // another letter does
         {"h" + sj("時") + "mm", t, "7" + sj("時") + "08"},
         {do_ + "mm", t, do_ + "03"}, // ド's 'h' is not an hour
         {no + "d", t, no + "4"},     // ノ's 'm' is not a month
@@ -177,15 +206,30 @@ TEST(DateTime, ReadsTimesAndDates) {
         double want;
         int currentYear = 2026;
     } cases[] = {
-        {"09:00", 0.375}, {" 09:00 ", 0.375}, {"9:00", 0.375}, {"9", 0.375},
-        {"  9  :  00  ", 0.375}, {"00:00", 0}, {"1:2:3.4", encodeTime(1, 2, 3, 4)},
-        {"23:59:59.999", encodeTime(23, 59, 59, 999)}, {pm + "1:30", encodeTime(13, 30)},
-        {pm + "  1:30", encodeTime(13, 30)}, {"1:30 " + pm + " ", encodeTime(13, 30)},
-        {am + "12:00", 0}, {pm + "12:00", 0.5}, {"pm 1", encodeTime(13, 0)},
-        {"2026/12/1", dec1}, {" 2026 / 12 / 01 ", dec1}, {"2026/12/1/", dec1},
-        {"2026/12/1 9:00", dec1 + 0.375}, {"2026/12/1 9:00xyz", dec1 + 0.375},
-        {"12/7", dec7}, {"12/7 13:30", dec7 + 0.5625}, {"2/29/", encodeDate(2024, 2, 29), 2024},
-        {"26/12/1", dec1}, {"26/12/1", encodeDate(1926, 12, 1), 1999},
+        {"09:00", 0.375},
+        {" 09:00 ", 0.375},
+        {"9:00", 0.375},
+        {"9", 0.375},
+        {"  9  :  00  ", 0.375},
+        {"00:00", 0},
+        {"1:2:3.4", encodeTime(1, 2, 3, 4)},
+        {"23:59:59.999", encodeTime(23, 59, 59, 999)},
+        {pm + "1:30", encodeTime(13, 30)},
+        {pm + "  1:30", encodeTime(13, 30)},
+        {"1:30 " + pm + " ", encodeTime(13, 30)},
+        {am + "12:00", 0},
+        {pm + "12:00", 0.5},
+        {"pm 1", encodeTime(13, 0)},
+        {"2026/12/1", dec1},
+        {" 2026 / 12 / 01 ", dec1},
+        {"2026/12/1/", dec1},
+        {"2026/12/1 9:00", dec1 + 0.375},
+        {"2026/12/1 9:00xyz", dec1 + 0.375},
+        {"12/7", dec7},
+        {"12/7 13:30", dec7 + 0.5625},
+        {"2/29/", encodeDate(2024, 2, 29), 2024},
+        {"26/12/1", dec1},
+        {"26/12/1", encodeDate(1926, 12, 1), 1999},
         {"005/1/2", encodeDate(5, 1, 2)}, // three digits: the year as written
     };
     for (const auto& c : cases) {
@@ -195,11 +239,36 @@ TEST(DateTime, ReadsTimesAndDates) {
 }
 
 TEST(DateTime, RejectsWithTheTextUnchanged) {
-    const std::string texts[] = {
-        "24:00", "9.00", "", " ", "2026/2/30", "2026/13/1", "2026/12/1 xyz", "2026/12/1 24:00",
-        "9:60", "9:00:60", "9:00:00.1000", "9:00.5", "9:", "9:00:00.", "12345", "12345/1/1",
-        ":30", "9 9", "9:00\t", "13:00 PM", "0 AM", "AM 9 PM", "2/29", "12/32", "0/1", "1/0",
-        sj("午後"), sj("午前") + "9:00" + sj("午後"), std::string("9\0", 2), sj("表")};
+    const std::string texts[] = {"24:00",
+                                 "9.00",
+                                 "",
+                                 " ",
+                                 "2026/2/30",
+                                 "2026/13/1",
+                                 "2026/12/1 xyz",
+                                 "2026/12/1 24:00",
+                                 "9:60",
+                                 "9:00:60",
+                                 "9:00:00.1000",
+                                 "9:00.5",
+                                 "9:",
+                                 "9:00:00.",
+                                 "12345",
+                                 "12345/1/1",
+                                 ":30",
+                                 "9 9",
+                                 "9:00\t",
+                                 "13:00 PM",
+                                 "0 AM",
+                                 "AM 9 PM",
+                                 "2/29",
+                                 "12/32",
+                                 "0/1",
+                                 "1/0",
+                                 sj("午後"),
+                                 sj("午前") + "9:00" + sj("午後"),
+                                 std::string("9\0", 2),
+                                 sj("表")};
     for (const auto& text : texts) {
         SCOPED_TRACE(testing::PrintToString(text));
         try {
@@ -218,11 +287,16 @@ TEST(DateTime, ReadingFollowsTheSettings) {
         SjisString format, text;
         double want;
     } cases[] = {
-        {"dd/MM/yyyy", "1/12/2026", dec1}, {"dd/MM/yyyy", "7/12", dec7},
-        {"MM/dd/yyyy", "12/1/2026", dec1}, {"MM/dd/yyyy", "12/7", dec7},
-        {"", "12/1/2026", dec1},           {"gg/x", "12/1/26", dec1},
-        {"ee/MM/dd", "2026/12/1", dec1},   {"E/d/m", "26/12/1", dec1},
-        {"Y/M/D", "7/12", encodeDate(2026, 7, 12)}, {zu + "yyyy/MM/dd", "2026/12/1", dec1},
+        {"dd/MM/yyyy", "1/12/2026", dec1},
+        {"dd/MM/yyyy", "7/12", dec7},
+        {"MM/dd/yyyy", "12/1/2026", dec1},
+        {"MM/dd/yyyy", "12/7", dec7},
+        {"", "12/1/2026", dec1},
+        {"gg/x", "12/1/26", dec1},
+        {"ee/MM/dd", "2026/12/1", dec1},
+        {"E/d/m", "26/12/1", dec1},
+        {"Y/M/D", "7/12", encodeDate(2026, 7, 12)},
+        {zu + "yyyy/MM/dd", "2026/12/1", dec1},
         // a number stops after four digits; the rest reads as the time
         {"dd/MM/yyyy", "1/12/20269", dec1 + 0.375},
     };
@@ -237,7 +311,7 @@ TEST(DateTime, ReadingFollowsTheSettings) {
     fs.timeSeparator = '.';
     fs.decimalSeparator = ',';
     fs.amMarker = sj("ド"); // 83 68: the second byte is an 'h'
-    fs.pmMarker = ""; // an empty marker is never found
+    fs.pmMarker = "";       // an empty marker is never found
     EXPECT_EQ(strToDateTime("13.00", 2026, fs), encodeTime(13, 0));
     EXPECT_EQ(strToDateTime("2026-12-1 9.30.15,5", 2026, fs), dec1 + encodeTime(9, 30, 15, 5));
     EXPECT_EQ(strToDateTime(sj("ド") + "12", 2026, fs), 0);

@@ -7,7 +7,9 @@
 namespace kab {
 namespace {
 
-SjisString sj(std::string_view utf8) { return sjis::fromUtf8(utf8); }
+SjisString sj(std::string_view utf8) {
+    return sjis::fromUtf8(utf8);
+}
 
 TEST(Errors, MessagesAreExactShiftJisBytes) {
     const std::string odd = sj("表") + std::string("\0\x81", 2); // 95 5C, NUL, lone lead byte
@@ -60,10 +62,13 @@ TEST(Errors, SystemTextLosesTrailingBlanksControlsAndFullStops) {
 
 TEST(Errors, ReportAppendsAFullStopAfterCharactersAboveIt) {
     const std::pair<SjisString, bool> cases[] = {
-        {"", false}, {Error::invalidInteger("").message(), true}, {"(5)", false},
-        {Error::listIndex(3).message(), false}, {"done.", false}, {"a-", false}, {"a ", false},
-        {"denied", true}, {"AB", true}, {"x1", true}, {"a/", true}, {sj("表"), true},
-        {"x\x81", true}, {"x\x81!", true}, // one character, starting above "."
+        {"", false},      {Error::invalidInteger("").message(), true},
+        {"(5)", false},   {Error::listIndex(3).message(), false},
+        {"done.", false}, {"a-", false},
+        {"a ", false},    {"denied", true},
+        {"AB", true},     {"x1", true},
+        {"a/", true},     {sj("表"), true},
+        {"x\x81", true},  {"x\x81!", true}, // one character, starting above "."
     };
     for (const auto& [message, appended] : cases) {
         SCOPED_TRACE(testing::PrintToString(message));

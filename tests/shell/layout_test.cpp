@@ -82,11 +82,11 @@ TEST_F(FormTest, FontsUseTheInstalledFacesAtTheirPixelHeights) {
         int pixels;
         bool bold;
     } table[] = {
-        {"Form1", "IPAPGothic", 12, false}, {"sg1", "IPAPGothic", 15, false},
-        {"cmb1", "IPAGothic", 15, false},   {"LabelA", "IPAGothic", 15, true},
-        {"Memo1", "IPAGothic", 11, false},  {"LabelB", "DejaVu Sans", 16, true},
-        {"spb3", "DejaVu Sans", 15, false}, {"dtp1", "DejaVu Sans", 16, false},
-        {"Edit1", "DejaVu Sans", 16, false}, {"Panel7", "DejaVu Sans", 16, false},
+        {"Form1", "IPAPGothic", 12, false},   {"sg1", "IPAPGothic", 15, false},
+        {"cmb1", "IPAGothic", 15, false},     {"LabelA", "IPAGothic", 15, true},
+        {"Memo1", "IPAGothic", 11, false},    {"LabelB", "DejaVu Sans", 16, true},
+        {"spb3", "DejaVu Sans", 15, false},   {"dtp1", "DejaVu Sans", 16, false},
+        {"Edit1", "DejaVu Sans", 16, false},  {"Panel7", "DejaVu Sans", 16, false},
         {"Label7", "DejaVu Sans", 15, false}, {"Label57", "DejaVu Sans", 16, true},
     };
     for (const auto& c : table) {
@@ -139,7 +139,8 @@ TEST_F(FormTest, EditorStateAfterStartUp) {
     EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_EQ(form->Timer1->interval(), 110);
     EXPECT_EQ(form->pgc1->activePage(), 0);
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(form->pgc1->tabVisible(i));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(form->pgc1->tabVisible(i));
     EXPECT_TRUE(form->acceptDrops());
     EXPECT_EQ(form->dataDir, tk::pathFromQt(env().programDir()) + "data/");
 }

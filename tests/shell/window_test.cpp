@@ -24,12 +24,8 @@ TEST_F(FormTest, SizeLimitsHoldForTheProgramsOwnChanges) {
         QSize asked;
         QSize outer;
     } table[] = {
-        {{100, 100}, minOuter},
-        {minOuter - QSize(1, 1), minOuter},
-        {{1000, 540}, {1000, 540}},
-        {{1190, 550}, {1190, 550}},
-        {{1191, 551}, {1190, 550}},
-        {{4000, 3000}, {1190, 550}},
+        {{100, 100}, minOuter},     {minOuter - QSize(1, 1), minOuter}, {{1000, 540}, {1000, 540}},
+        {{1190, 550}, {1190, 550}}, {{1191, 551}, {1190, 550}},         {{4000, 3000}, {1190, 550}},
     };
     for (const auto& c : table) {
         SCOPED_TRACE(testing::Message() << c.asked.width() << "x" << c.asked.height());
@@ -47,7 +43,8 @@ TEST_F(FormTest, SizeLimitsHoldForTheProgramsOwnChanges) {
 // Which of the columns from 24:00 on show, as a string of widths.
 std::vector<int> lateColumns(const TForm1& f) {
     std::vector<int> w;
-    for (int c = 19; c < 26; ++c) w.push_back(f.sg1->colWidth(c));
+    for (int c = 19; c < 26; ++c)
+        w.push_back(f.sg1->colWidth(c));
     return w;
 }
 
@@ -77,7 +74,8 @@ TEST_F(FormTest, ColumnsFromMidnightShowOnlyWhereTheyFitWhole) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->width() == c.clientWidth; }));
         EXPECT_EQ(form->sg1->width(), c.gridWidth);
         EXPECT_EQ(lateColumns(*form), c.widths);
-        for (int col = 0; col < 19; ++col) EXPECT_EQ(form->sg1->colWidth(col), 40) << col;
+        for (int col = 0; col < 19; ++col)
+            EXPECT_EQ(form->sg1->colWidth(col), 40) << col;
         // the page control's edges stay out of sight
         EXPECT_EQ(form->pgc1->geometry(), QRect(-4, -4, c.clientWidth - 6 + 8, 482));
     }

@@ -12,7 +12,9 @@ namespace {
 std::unique_ptr<FakeEnvironment> g_env;
 }
 
-FakeEnvironment& env() { return *g_env; }
+FakeEnvironment& env() {
+    return *g_env;
+}
 
 void resetEnv() {
     g_env->reports.clear();

@@ -40,7 +40,8 @@ TEST_F(GridTest, CellRectangles) {
 
 TEST_F(GridTest, HiddenColumnsTakeNoRoom) {
     grid.resize(826, 476);
-    for (int c = 20; c < 26; ++c) grid.setColWidth(c, 0);
+    for (int c = 20; c < 26; ++c)
+        grid.setColWidth(c, 0);
     // every hidden column fits, so the first one not wholly visible is the
     // one past the last
     EXPECT_EQ(grid.cellRect(20, 0), (tk::CellRect{800, 0, 800, 44}));
@@ -55,8 +56,8 @@ TEST_F(GridTest, MouseToCell) {
         QPoint p;
         tk::GridCoord cell;
     } table[] = {
-        {{0, 0}, {0, 0}},   {{39, 43}, {0, 0}},   {{40, 44}, {1, 1}},
-        {{395, 395}, {9, 8}}, {{100, 396}, {}},     {{-1, 10}, {}},
+        {{0, 0}, {0, 0}},     {{39, 43}, {0, 0}}, {{40, 44}, {1, 1}},
+        {{395, 395}, {9, 8}}, {{100, 396}, {}},   {{-1, 10}, {}},
     };
     for (const auto& c : table) {
         SCOPED_TRACE(testing::Message() << c.p.x() << "," << c.p.y());

@@ -31,7 +31,8 @@ protected:
             tk::InstanceLock lock("_kabrelo24");
             char c = lock.acquired() ? 'y' : 'n';
             if (write(fds[1], &c, 1) != 1) _exit(2);
-            for (;;) pause();
+            for (;;)
+                pause();
         }
         close(fds[1]);
         char c = 0;
