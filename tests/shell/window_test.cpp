@@ -105,3 +105,31 @@ TEST_F(FormTest, ActivationSetsTheTitleEveryTime) {
 
 } // namespace
 } // namespace kab::test
+
+namespace kab::test {
+namespace {
+
+// A failing step ends the start-up sequence there; the error is reported
+// and the window still opens in the state the earlier steps left.
+TEST(StartUp, FailureSkipsTheRemainingStepsAndTheWindowStillOpens) {
+    resetEnv();
+    env().todayFails = true;
+    tk::Application::instance()->setTitle(QStringLiteral("Kabrelo24"));
+    TForm1 form(env());
+    ASSERT_EQ(env().reports.size(), 1u);
+    EXPECT_EQ(env().reports[0].message,
+              QStringLiteral("'today' は日付または時刻ではありません."));
+    EXPECT_EQ(env().reports[0].caption, QStringLiteral("Kabrelo24"));
+    // steps before the failure took effect, later ones did not
+    EXPECT_EQ(form.hourWidth, 40);
+    EXPECT_EQ(form.sbtn1->caption(), sjis::fromUtf8("職員"));
+    EXPECT_EQ(form.sg1->defaultColWidth(), 12);
+    EXPECT_EQ(form.Panel(1)->parentWidget(), form.TabSheet2);
+    form.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+    resetEnv();
+    tk::Application::instance()->setTitle(QStringLiteral("test"));
+}
+
+} // namespace
+} // namespace kab::test

@@ -2,6 +2,7 @@
 // A test double for the environment: fixed today, a movable pointer, a temp
 // program folder, and error reports recorded instead of shown.
 
+#include "foundation/errors.h"
 #include "toolkit/environment.h"
 
 #include <QStringList>
@@ -23,7 +24,12 @@ public:
     std::vector<Report> reports;
     QStringList opened;
 
-    DateSerial today() const override { return todayValue; }
+    bool todayFails = false; // makes the start-up sequence fail where it asks for today
+
+    DateSerial today() const override {
+        if (todayFails) throw Error::invalidDateTime("today");
+        return todayValue;
+    }
     QPoint cursorPos() const override { return cursor; }
     QPoint windowCorner(const QWidget& w) const override { return w.frameGeometry().topLeft(); }
     QString programDir() const override { return dir.path() + QLatin1Char('/'); }
