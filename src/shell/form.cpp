@@ -52,6 +52,13 @@ void TForm1::setOuterSize(int width, int height) {
 }
 
 void TForm1::resizeEvent(QResizeEvent*) {
+    // Without a window manager nobody holds another program (or the X
+    // server) to the size limits; the window insists on them itself.
+    const QSize bounded = size().expandedTo(minimumSize()).boundedTo(maximumSize());
+    if (bounded != size()) {
+        resize(bounded);
+        return;
+    }
     if (created_) tk::guarded([this] { FormResize(); });
 }
 

@@ -133,3 +133,16 @@ TEST(StartUp, FailureSkipsTheRemainingStepsAndTheWindowStillOpens) {
 
 } // namespace
 } // namespace kab::test
+
+namespace kab::test {
+namespace {
+
+TEST_F(FormTest, TheBoardGridHasTheFocusWhenTheWindowComesUp) {
+    showForm();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), form->sg1);
+}
+
+} // namespace
+} // namespace kab::test
