@@ -14,7 +14,9 @@ void TForm1::sg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int x, in
     const tk::GridCoord cell = sg1->mouseToCell({x, y});
     if (!cell.valid() || cell.col == 0 || cell.row == 0) return;
     if (button == Qt::RightButton) selAnchor.col = cell.col;
-    // always within the row of the release, whatever the drag spanned
+    // Released over a board cell: the selection lies within the release row,
+    // whatever the drag spanned. A release elsewhere leaves the grid's own
+    // drag selection as it is.
     sg1->setSelection({selAnchor.col, cell.row}, cell);
 }
 

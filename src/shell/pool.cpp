@@ -6,6 +6,7 @@
 #include "board/palette.h"
 #include "board/pool.h"
 #include "toolkit/align.h"
+#include "toolkit/updatelock.h"
 
 namespace kab {
 
@@ -15,7 +16,9 @@ int TForm1::BlockNumber(const tk::Panel* block) {
 
 void TForm1::SetBlockBounds(tk::Panel* block, int left, int top, int width) {
     block->setGeometry(left, top, width, block->height());
-    block->realign();
+    // A shown block lays out its labels in its resize event; a hidden one
+    // gets that event only when shown, so its labels follow here.
+    if (block->testAttribute(Qt::WA_PendingResizeEvent)) block->realign();
 }
 
 void TForm1::SetUpPool() {
@@ -49,6 +52,8 @@ void TForm1::SetUpPool() {
 }
 
 void TForm1::ResetPool() {
+    // one repaint of the board for the whole pool
+    const tk::UpdateLock lock(sg1);
     for (tk::Panel* p : panels) {
         p->setHint({});
         SetBlockBounds(p, board::parkingLeft, board::parkingTop, board::parkingWidth);

@@ -1,27 +1,187 @@
+// Pixels of the board grid as painted, read back from a grab of the grid (so
+// in grid coordinates).
+
 #include "support/form_fixture.h"
+
 #include <QTest>
+#include <string>
+
 namespace kab::test {
 namespace {
-void box(const QImage& im, int l, int t, int r, int b) {
-    int x0 = 9999, y0 = 9999, x1 = -1, y1 = -1;
+
+std::string rgb(QColor c) {
+    return std::to_string(c.red()) + "," + std::to_string(c.green()) + "," +
+           std::to_string(c.blue());
+}
+
+const std::string kBlack = "0,0,0";
+const std::string kLightLine = "224,224,224";
+const std::string kMidLine = "184,184,184";
+const std::string kRowLine = "170,180,200";
+const std::string kHeader = "224,224,220";
+const std::string kBoard = "248,248,248";
+const std::string kTint = "245,255,255";
+const std::string kSilver = "192,192,192";
+
+bool dark(QRgb p) {
+    return qGray(p) < 128;
+}
+
+// Bounding box of the dark (text) pixels inside [l, r] x [t, b]; null if none.
+QRect darkBox(const QImage& img, int l, int t, int r, int b) {
+    QRect box;
     for (int y = t; y <= b; ++y)
         for (int x = l; x <= r; ++x)
-            if (qGray(im.pixel(x, y)) < 128) {
-                x0 = std::min(x0, x); y0 = std::min(y0, y); x1 = std::max(x1, x); y1 = std::max(y1, y);
-            }
-    printf("[%d..%d]x[%d..%d] -> dark %d..%d, %d..%d\n", l, r, t, b, x0, x1, y0, y1);
+            if (dark(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    return box;
 }
-TEST_F(FormTest, ZZDump) {
+
+class GridDrawingTest : public FormTest {
+protected:
+    QImage grabGrid() { return form->sg1->grab().toImage(); }
+
+    void showAtClientWidth(int width) {
+        showForm();
+        form->resize(width, TForm1::kMinClientHeight);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->width() == width; }));
+    }
+};
+
+TEST_F(GridDrawingTest, LinesAndFillsAtTheMinimumSize) {
     showForm();
-    QImage im = form->sg1->grab().toImage();
-    printf("format %d dpr %f size %dx%d\n", im.format(), im.devicePixelRatio(), im.width(), im.height());
-    box(im, 41, 0, 79, 42);
-    box(im, 81, 0, 119, 42);
-    box(im, 401, 0, 439, 42);
-    box(im, 761, 0, 799, 42);
-    box(im, 0, 44, 39, 86);
-    box(im, 0, 352, 39, 394);
-    printf("%08x %08x\n", im.pixel(40,43), im.pixel(39,43));
+    ASSERT_EQ(form->sg1->size(), QSize(826, 476));
+    const QImage img = grabGrid();
+    ASSERT_EQ(img.size(), QSize(826, 476));
+    const struct {
+        int x, y;
+        const std::string& colour;
+        const char* what;
+    } table[] = {
+        // hour lines, sampled inside row 2 away from its row line
+        {0, 100, kLightLine, "left edge of the row header"},
+        {40, 100, kBlack, "6:00"},
+        {80, 100, kLightLine, "7:00"},
+        {120, 100, kLightLine, "8:00"},
+        {160, 100, kBlack, "9:00"},
+        {280, 100, kBlack, "12:00"},
+        {400, 100, kBlack, "15:00"},
+        {520, 100, kBlack, "18:00"},
+        {640, 100, kBlack, "21:00"},
+        {680, 100, kLightLine, "22:00"},
+        {760, 100, kMidLine, "24:00"},
+        // lines start at the grid's top, through the hour header
+        {40, 0, kBlack, "6:00 at the top"},
+        {760, 0, kMidLine, "24:00 at the top"},
+        // fills
+        {20, 20, kHeader, "corner"},
+        {70, 5, kHeader, "hour header"},
+        {5, 150, kHeader, "row header"},
+        {41, 100, kBoard, "right of a line"},
+        {799, 100, kBoard, "last visible column"},
+        {60, 66, kTint, "current cell at start"},
+        {100, 66, kBoard, "beside the current cell"},
+        {60, 110, kBoard, "below the current cell"},
+        // row lines: each row's bottom pixel row, up to two pixels short of
+        // the cell's right edge
+        {100, 43, kRowLine, "under the hour header"},
+        {100, 87, kRowLine, "under row 1"},
+        {100, 395, kRowLine, "under row 8"},
+        {20, 395, kRowLine, "under the row header"},
+        {118, 87, kRowLine, "row line's last pixel"},
+        {119, 87, kBoard, "row line's end point"},
+        {799, 395, kBoard, "row line's end point, last column"},
+        // where lines cross, the cell below paints its hour line last
+        {40, 87, kBlack, "corner in row 1"},
+        {760, 351, kMidLine, "corner in row 7"},
+        {0, 87, kLightLine, "corner of the row header"},
+        // nothing below row 8 does
+        {40, 395, kRowLine, "corner in row 8"},
+        {760, 395, kRowLine, "corner in row 8, 24:00"},
+        {0, 395, kRowLine, "corner of the row header in row 8"},
+        // the grid's own colour outside the cells
+        {40, 396, kSilver, "below row 8"},
+        {700, 420, kSilver, "beside the parked blocks"},
+        {700, 475, kSilver, "bottom edge"},
+        {800, 100, kSilver, "right of column 19"},
+        {825, 0, kSilver, "top right"},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(testing::Message() << c.what << " (" << c.x << "," << c.y << ")");
+        EXPECT_EQ(rgb(img.pixel(c.x, c.y)), c.colour);
+    }
 }
+
+TEST_F(GridDrawingTest, HourTextsStartThreePixelsIntoTheirCells) {
+    showForm();
+    const QImage img = grabGrid();
+    // the hour header from 6:00: blanks before one-digit hours
+    const struct {
+        int col;
+        bool oneDigit;
+    } table[] = {{1, true}, {2, true}, {4, true}, {5, false}, {10, false}, {14, false}, {19, true}};
+    int oneDigitLeft = -1, twoDigitLeft = -1;
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.col);
+        const int left = 40 * c.col;
+        // inside the cell, right of its hour line, above its row line
+        const QRect text = darkBox(img, left + 1, 0, left + 39, 42);
+        ASSERT_FALSE(text.isNull());
+        // 3 px in, 14 px down, and glyphs have some side bearing
+        EXPECT_GE(text.left(), left + 3);
+        EXPECT_GE(text.top(), 14);
+        EXPECT_LE(text.top(), 24);
+        // each hour text is the same distance into its cell
+        int& seen = c.oneDigit ? oneDigitLeft : twoDigitLeft;
+        if (seen < 0) seen = text.left() - left;
+        EXPECT_EQ(text.left() - left, seen);
+    }
+    // the blank pushes a single digit further in than a pair
+    EXPECT_GT(oneDigitLeft, twoDigitLeft);
 }
+
+TEST_F(GridDrawingTest, RowNumbersEndBesideTheRowHeaderEdge) {
+    showForm();
+    const QImage img = grabGrid();
+    for (int row = 1; row <= 8; ++row) {
+        SCOPED_TRACE(row);
+        const int top = 44 * row;
+        const QRect text = darkBox(img, 0, top, 39, top + 42);
+        ASSERT_FALSE(text.isNull());
+        // right-aligned: the digit sits in the right half of the header ...
+        EXPECT_GE(text.left(), 20);
+        // ... but the trailing blank keeps it off the cell's right edge
+        EXPECT_LE(text.right(), 37);
+        EXPECT_GE(text.top(), top + 14);
+        EXPECT_LE(text.top(), top + 24);
+    }
+    // the corner carries no text
+    EXPECT_TRUE(darkBox(img, 1, 0, 39, 42).isNull());
 }
+
+TEST_F(GridDrawingTest, ColumnsFromMidnightAtTheWidestBoard) {
+    showAtClientWidth(1100);
+    ASSERT_EQ(form->sg1->colWidth(25), 40);
+    const QImage img = grabGrid();
+    const struct {
+        int x, y;
+        const std::string& colour;
+        const char* what;
+    } table[] = {
+        {800, 100, kLightLine, "1:00"},           {880, 100, kMidLine, "3:00"},
+        {1000, 100, kMidLine, "6:00 next day"},   {1000, 0, kMidLine, "6:00 next day, at the top"},
+        {1039, 100, kBoard, "last column"},       {1040, 100, kSilver, "right of the last column"},
+        {1000, 395, kRowLine, "corner in row 8"},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(testing::Message() << c.what << " (" << c.x << "," << c.y << ")");
+        EXPECT_EQ(rgb(img.pixel(c.x, c.y)), c.colour);
+    }
+    // the hour before it has its text; the last header cell is plain fill
+    EXPECT_FALSE(darkBox(img, 961, 0, 999, 42).isNull());
+    for (int y = 0; y <= 42; ++y)
+        for (int x = 1001; x <= 1039; ++x)
+            ASSERT_EQ(rgb(img.pixel(x, y)), kHeader) << x << "," << y;
+}
+
+} // namespace
+} // namespace kab::test

@@ -1,0 +1,122 @@
+// Board timings offscreen: a full repaint of the grid at the minimum window
+// size, and a reset of the block pool.
+
+#include "board/geometry.h"
+#include "shell/unit1.h"
+#include "support/fake_environment.h"
+#include "toolkit/application.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QWindow>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+kab::test::FakeEnvironment* g_env = nullptr;
+
+// Ten runs each; median for the figure, min and max for the spread.
+void timed(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMicrosecond)
+        ->Repetitions(10)
+        ->ReportAggregatesOnly(true)
+        ->ComputeStatistics(
+            "min",
+            [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+        ->ComputeStatistics("max", [](const std::vector<double>& v) {
+            return *std::max_element(v.begin(), v.end());
+        });
+}
+
+// A shown window at the minimum size, as the program opens.
+std::unique_ptr<kab::TForm1> shownForm() {
+    auto form = std::make_unique<kab::TForm1>(*g_env);
+    form->show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(form->windowHandle() && form->windowHandle()->isExposed()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QCoreApplication::processEvents();
+    return form;
+}
+
+// What the user waits for: the grid and the parked blocks on it, painted
+// through the window's backing store.
+void BM_RepaintBoard(benchmark::State& state) {
+    auto form = shownForm();
+    if (form->sg1->size() != QSize(826, 476)) state.SkipWithError("not at the minimum size");
+    for (auto _ : state)
+        form->sg1->repaint();
+}
+BENCHMARK(BM_RepaintBoard)->Apply(timed);
+
+// The grid's own cell drawing alone, into an image: no backing store, no
+// child widgets, to tell the drawing handler's share from the rest.
+void BM_RenderGridCellsOnly(benchmark::State& state) {
+    auto form = shownForm();
+    QImage image(form->sg1->size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        form->sg1->render(&image, {}, {}, QWidget::DrawWindowBackground);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_RenderGridCellsOnly)->Apply(timed);
+
+// Blocks spread over the board, captions, tags and labels set, one current.
+void spreadBlocks(kab::TForm1& form) {
+    for (int n = 1; n <= kab::TForm1::kBlocks; ++n) {
+        kab::tk::Panel* p = form.Panel(n);
+        kab::TForm1::SetBlockBounds(p, 40 + 20 * (n % 30), 44 * (1 + n % 8) + 3, 60 + 20 * (n % 5));
+        p->setCaption("staff");
+        p->setTag(n);
+        p->setHint("x");
+        form.TimeLabel(p)->setCaption("9:00");
+        form.DurationLabel(p)->setCaption("2.50");
+    }
+    form.currentBlock = form.Panel(1);
+    form.ShapeA->show();
+}
+
+void BM_ResetPoolAfterUse(benchmark::State& state) {
+    auto form = shownForm();
+    for (auto _ : state) {
+        state.PauseTiming();
+        spreadBlocks(*form);
+        // the updates the spreading queued are not the reset's cost
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        form->ResetPool();
+    }
+    if (form->Panel(50)->geometry().topLeft() !=
+        QPoint(kab::board::parkingLeft, kab::board::parkingTop))
+        state.SkipWithError("pool not reset");
+}
+BENCHMARK(BM_ResetPoolAfterUse)->Apply(timed);
+
+// A reset of a pool already reset: the floor, every setter finding nothing
+// to change.
+void BM_ResetPoolAlreadyReset(benchmark::State& state) {
+    auto form = shownForm();
+    form->ResetPool();
+    for (auto _ : state)
+        form->ResetPool();
+}
+BENCHMARK(BM_ResetPoolAlreadyReset)->Apply(timed);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    kab::test::FakeEnvironment env;
+    g_env = &env;
+    kab::tk::Application app(argc, argv, env);
+    app.setTitle(QStringLiteral("bench"));
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
