@@ -1,4 +1,5 @@
 #include "foundation/files.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -37,35 +38,11 @@ TEST(FileNames, SplitAtTheLastSeparator) {
     }
 }
 
-class FilesDir : public testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/files-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        std::error_code ec;
-        dir_ = std::filesystem::canonical(pattern, ec).string();
-        ASSERT_FALSE(ec);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
-    static void write(const std::string& p, const std::string& bytes) {
-        std::ofstream(p, std::ios::binary) << bytes;
-    }
-    static std::string read(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
-    std::string dir_;
-};
+class FilesDir : public kab::test::TempDirTest {};
 
 TEST_F(FilesDir, FileExists) {
-    write(path("f"), "x");
-    write(path("\xE8\xA1\xA8"), "x"); // 表 in UTF-8
+    writeBytes(path("f"), "x");
+    writeBytes(path("\xE8\xA1\xA8"), "x"); // 表 in UTF-8
     std::filesystem::create_directory(path("d"));
     std::filesystem::create_symlink(path("f"), path("link"));
     std::filesystem::create_symlink(path("gone"), path("dangling"));
@@ -84,19 +61,19 @@ TEST_F(FilesDir, FileExists) {
 }
 
 TEST_F(FilesDir, RenameFile) {
-    write(path("a"), "A");
+    writeBytes(path("a"), "A");
     EXPECT_TRUE(renameFile(path("a"), path("\x95\x5C")));
     EXPECT_FALSE(fileExists(path("a")));
-    EXPECT_EQ(read(path("\xE8\xA1\xA8")), "A");
+    EXPECT_EQ(readBytes(path("\xE8\xA1\xA8")), "A");
 
     EXPECT_FALSE(renameFile(path("missing"), path("b")));
     EXPECT_FALSE(fileExists(path("b")));
 
     // an existing target is never replaced: both files stay as they were
-    write(path("c"), "C");
+    writeBytes(path("c"), "C");
     EXPECT_FALSE(renameFile(path("c"), path("\x95\x5C")));
-    EXPECT_EQ(read(path("\xE8\xA1\xA8")), "A");
-    EXPECT_EQ(read(path("c")), "C");
+    EXPECT_EQ(readBytes(path("\xE8\xA1\xA8")), "A");
+    EXPECT_EQ(readBytes(path("c")), "C");
 }
 
 TEST_F(FilesDir, AbsolutePath) {

@@ -1,4 +1,5 @@
 #include "foundation/textlist.h"
+#include "support/temp_dir.h"
 
 #include "foundation/errors.h"
 
@@ -202,33 +203,7 @@ TEST(TextList, RandomTextTerminatesAndRoundTrips) {
     }
 }
 
-// A fresh directory per test, removed afterwards.
-class TextListFile : public testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/textlist-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        // getcwd reports the resolved path, so compare against that
-        std::error_code ec;
-        dir_ = std::filesystem::canonical(pattern, ec).string();
-        ASSERT_FALSE(ec);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
-    static void writeBytes(const std::string& p, const std::string& bytes) {
-        std::ofstream(p, std::ios::binary) << bytes;
-    }
-    static std::string readBytes(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
-    std::string dir_;
-};
+class TextListFile : public kab::test::TempDirTest {};
 
 TEST_F(TextListFile, SavesExactBytes) {
     struct Case {

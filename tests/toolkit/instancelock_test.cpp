@@ -42,6 +42,15 @@ protected:
         return pid;
     }
 
+    // The built program, offscreen, with the test's runtime folder.
+    void startProgram(QProcess& p) {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+        e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(e);
+        p.start(QStringLiteral(KABRELO_EXE), {});
+    }
+
     QTemporaryDir dir;
     QByteArray old;
 };
@@ -71,11 +80,7 @@ TEST_F(InstanceLockTest, TheProgramEndsAtOnceWhileAnotherCopyRuns) {
     tk::InstanceLock held("_kabrelo24");
     ASSERT_TRUE(held.acquired());
     QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(e);
-    p.start(QStringLiteral(KABRELO_EXE), {});
+    startProgram(p);
     ASSERT_TRUE(p.waitForFinished(10000)) << "the second copy kept running";
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0);
@@ -84,11 +89,7 @@ TEST_F(InstanceLockTest, TheProgramEndsAtOnceWhileAnotherCopyRuns) {
 
 TEST_F(InstanceLockTest, TheProgramRunsWhenTheLockIsFree) {
     QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(e);
-    p.start(QStringLiteral(KABRELO_EXE), {});
+    startProgram(p);
     ASSERT_TRUE(p.waitForStarted());
     // still running after a while: it took the lock and opened its window
     EXPECT_FALSE(p.waitForFinished(1500));
