@@ -202,7 +202,8 @@ void TextList::setDelimitedText(std::string_view text) {
             i = readQuoted(text, i, quoteChar_, field);
         } else {
             std::size_t start = i;
-            while (i<n&& static_cast<unsigned char>(text[i])> 32 && text[i] != delimiter_)
+            // a blank or control byte ends an unquoted field, as the delimiter does
+            while (i < n && !isBlankByte(text[i]) && text[i] != delimiter_)
                 i = sjis::next(text, i);
             field.assign(text.substr(start, i - start));
         }
