@@ -7,8 +7,8 @@ exe=$(realpath "$1")
 out=$2
 . "$(dirname "$0")/../tests/e2e/xvfb_lib.sh"
 start_x
-"$exe" &
-id=$(wait_window Kabrelo24) || fail "no window"
+start_board "$exe"
+id=$BOARD_WINDOW
 sleep 0.5
 import -window "$id" "$out"
 echo "wrote $out"

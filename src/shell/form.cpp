@@ -64,7 +64,6 @@ void TForm1::resizeEvent(QResizeEvent*) {
 
 void TForm1::showEvent(QShowEvent*) {
     updateSizeLimits();
-    if (created_) tk::guarded([this] { FormResize(); });
 }
 
 void TForm1::moveEvent(QMoveEvent*) {

@@ -3,6 +3,7 @@
 // window-wide values for the program's whole life. Handlers keep the names the
 // program gives them and are defined in the folder of their subsystem.
 
+#include "board/pool.h"
 #include "foundation/datetime.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
@@ -26,7 +27,7 @@ namespace kab {
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kBlocks = 50;
+    static constexpr int kBlocks = board::kBlockCount;
 
     // Builds the whole control tree, then runs the start-up sequence.
     explicit TForm1(tk::Environment& env, QWidget* parent = nullptr);

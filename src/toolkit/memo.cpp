@@ -6,12 +6,6 @@ namespace kab::tk {
 
 Memo::Memo(QWidget* parent) : QWidget(parent) {}
 
-int Memo::lineCount() const {
-    TextList l;
-    l.setText(text_);
-    return l.count();
-}
-
 SjisString Memo::line(int i) const {
     TextList l;
     l.setText(text_);

@@ -15,7 +15,6 @@ public:
 
     void setText(const SjisString& text) { text_ = text; }
     const SjisString& text() const { return text_; }
-    int lineCount() const;
     // A line at or beyond the last one is empty; asking for it is no error.
     SjisString line(int i) const;
 

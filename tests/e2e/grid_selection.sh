@@ -6,8 +6,8 @@ exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
 start_x
 
-"$exe" &
-id=$(wait_window Kabrelo24) || fail "no window"
+start_board "$exe"
+id=$BOARD_WINDOW
 # the grid's origin on screen: the window's client corner plus the 2-pixel
 # sunken edge
 eval "$(xdotool getwindowgeometry --shell "$id")"

@@ -7,9 +7,9 @@ exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
 start_x
 
-"$exe" &
-first=$!
-id=$(wait_window Kabrelo24) || fail "no window titled Kabrelo24"
+start_board "$exe"
+first=$BOARD_PID
+id=$BOARD_WINDOW
 geometry=$(xdotool getwindowgeometry "$id")
 echo "$geometry"
 grep -q 'Position: 27,107' <<<"$geometry" || fail "window not at 27,107"

@@ -6,8 +6,8 @@ exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
 start_x
 
-"$exe" &
-id=$(wait_window Kabrelo24) || fail "no window"
+start_board "$exe"
+id=$BOARD_WINDOW
 check() {
     local w=$1 h=$2 want=$3 got
     xdotool windowsize "$id" "$w" "$h"

@@ -35,6 +35,13 @@ wait_window() {
     return 1
 }
 
+# Starts the board in the private X server; sets BOARD_PID and BOARD_WINDOW.
+start_board() {
+    "$1" &
+    BOARD_PID=$!
+    BOARD_WINDOW=$(wait_window Kabrelo24) || fail "no window titled Kabrelo24"
+}
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1
