@@ -21,7 +21,8 @@ SjisString absolutePath(std::string_view name);
 // Exists (following links) and is not a directory.
 bool fileExists(const SjisString& name);
 
-// rename(2): an existing target is replaced. False with errno set on failure.
+// Renames a file; an existing target is never replaced. False with errno set
+// on failure.
 bool renameFile(const SjisString& from, const SjisString& to);
 
 // The system's message for an errno value, as Shift-JIS.
