@@ -1,0 +1,61 @@
+#include "storage/dayfile.h"
+
+#include "board/geometry.h"
+#include "foundation/numbers.h"
+
+namespace kab::storage {
+
+SjisString dayFileName(const SjisString& dataDir, DateSerial currentMonth, DateSerial selectedDay) {
+    return dataDir + formatDateTime("mm", currentMonth) + ";" +
+           formatDateTime("ddaaa", selectedDay) + ".txt";
+}
+
+bool looksLikeDayFileName(std::string_view fileName) {
+    for (std::size_t i = 0; i < fileName.size(); i = sjis::next(fileName, i)) {
+        if (fileName[i] == ';') return i == 2;
+    }
+    return false;
+}
+
+std::array<SjisString, 4> splitRecord(std::string_view line) {
+    // The extra delimiters make a short line still yield four fields.
+    TextList fields;
+    fields.setDelimiter('\\');
+    SjisString padded(line);
+    padded += "\\\\\\";
+    fields.setDelimitedText(padded);
+    std::array<SjisString, 4> out;
+    for (int k = 0; k < 4 && k < fields.count(); ++k)
+        out[static_cast<std::size_t>(k)] = fields.at(k);
+    return out;
+}
+
+SjisString shortenSavedDuration(std::string_view duration) {
+    if (duration.size() == 4 && duration.back() == '0') duration.remove_suffix(1);
+    return SjisString(duration);
+}
+
+std::optional<SjisString> buildRecord(int top, const SjisString& hint, const SjisString& name) {
+    TextList lines;
+    lines.setText(hint);
+    if (lines.count() == 0) return std::nullopt;
+    SjisString record = format2d(board::rowOfTop(top));
+    record += '\\';
+    record += lines.at(0);
+    record += '\\';
+    record += shortenSavedDuration(lines.at(1));
+    record += '\\';
+    record += name;
+    return record;
+}
+
+TextList buildDayRecords(const std::vector<BlockText>& blocks) {
+    TextList records;
+    for (const auto& b : blocks) {
+        if (auto record = buildRecord(b.top, b.hint, b.name)) records.append(std::move(*record));
+    }
+    records.sort();
+    return records;
+}
+
+} // namespace kab::storage

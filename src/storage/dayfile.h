@@ -1,0 +1,48 @@
+#pragma once
+// Day files: one per day, named by the month on show and the chosen day, each
+// line a record "row\start\duration\name".
+
+#include "foundation/datetime.h"
+#include "foundation/sjis.h"
+#include "foundation/textlist.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace kab::storage {
+
+// dataDir + "mm;ddaaa.txt": the month of currentMonth, then the day and the
+// Japanese weekday abbreviation of selectedDay ("12;07月.txt").
+SjisString dayFileName(const SjisString& dataDir, DateSerial currentMonth, DateSerial selectedDay);
+
+// The first ";" of the name (double-byte characters stepped over whole) is
+// its third byte, as in every name dayFileName gives.
+bool looksLikeDayFileName(std::string_view fileName);
+
+// Row, start, duration and name of one record; missing fields are empty. The
+// delimited-text rules apply, so a blank ends a field: "01\9:00\2\a b" gives
+// the name "a".
+std::array<SjisString, 4> splitRecord(std::string_view line);
+
+// A four-byte duration ending in "0" loses that byte: "4.00" -> "4.0",
+// "4.50" -> "4.5", "10.0" -> "10."; any other text stays.
+SjisString shortenSavedDuration(std::string_view duration);
+
+// The record of a block whose top is top and whose hint holds the start on its
+// first line and the duration on its second. A hint without lines gives no
+// record (a parked block); a hint of one line throws Error::listIndex(1).
+std::optional<SjisString> buildRecord(int top, const SjisString& hint, const SjisString& name);
+
+struct BlockText {
+    int top;
+    SjisString hint;
+    SjisString name;
+};
+
+// The sorted records of a whole board. Every record is built before anything
+// is returned, so one bad block throws and no partial day is ever written.
+TextList buildDayRecords(const std::vector<BlockText>& blocks);
+
+} // namespace kab::storage
