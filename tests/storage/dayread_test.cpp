@@ -1,0 +1,294 @@
+#include "storage/dayread.h"
+#include "support/temp_dir.h"
+
+#include "foundation/errors.h"
+#include "foundation/files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace kab::storage {
+namespace {
+
+using namespace std::string_literals;
+using Lines = std::vector<std::string>;
+
+constexpr std::size_t cap = maxLineBytes;
+
+// Long lines as their length and ends, so that a failure prints readably.
+Lines shortForm(const Lines& lines) {
+    Lines out;
+    for (const auto& l : lines)
+        out.push_back(l.size() <= 80 ? l
+                                     : std::to_string(l.size()) + " bytes: " + l.substr(0, 16) +
+                                           "..." + l.substr(l.size() - 16));
+    return out;
+}
+
+class DayRead : public kab::test::TempDirTest {
+protected:
+    // What the load must see: the whole file's lines up to the first empty
+    // one, at most maxDayLines of them.
+    Lines loadedPrefix(const std::string& p) {
+        TextList all;
+        all.loadFromFile(p);
+        Lines want;
+        for (const auto& line : all.lines()) {
+            if (line.empty() || static_cast<int>(want.size()) == maxDayLines) break;
+            want.push_back(line);
+        }
+        return want;
+    }
+    void expectAgreement(const std::string& bytes) {
+        writeBytes(path("day.txt"), bytes);
+        EXPECT_EQ(readDayLines(path("day.txt")).lines(), loadedPrefix(path("day.txt")));
+    }
+};
+
+std::string repeatLines(int n, const std::string& eol) {
+    std::string s;
+    for (int k = 1; k <= n; ++k)
+        s += "0" + std::to_string(k % 8 + 1) + "\\09:00\\4.0\\n" + std::to_string(k) + eol;
+    return s;
+}
+
+TEST_F(DayRead, AgreesWithTheWholeFileRead) {
+    const std::string sato = "\x8D\xB2\x93\xA1", so = "\x83\x5C";
+    const std::string cases[] = {
+        "",
+        "02\\09:00\\4.0\\" + sato + "\r\n01\\6:30\\2.25\\" + so + "\r\n",
+        "a\r\nb",
+        "a\nb\n",
+        "a\rb\r",
+        "a\r\r\nb",
+        "a\n\rb",
+        "a\r\n\r\nb",
+        "\r\nb",
+        "\n",
+        "a\0b\r\nc"s,
+        "a\r\n\0"s,
+        "\0a"s,
+        "\x81\r\nb",      // a lead byte before a break is still a whole line
+        "x\x95\x5C\ny\n", // "\" as a second byte is not a line break
+        repeatLines(49, "\r\n"),
+        repeatLines(50, "\n"),
+        repeatLines(51, "\r\n") + "\r\nlast",
+        repeatLines(80, "\r") + "\r\n",
+        repeatLines(10, "\r\n") + "\r\n" + repeatLines(10, "\r\n"),
+    };
+    for (const auto& bytes : cases) {
+        SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 60)));
+        expectAgreement(bytes);
+    }
+}
+
+// Line breaks and NULs at every place, including the ends of read chunks.
+TEST_F(DayRead, AgreesOnRandomTexts) {
+    std::mt19937 gen(12345);
+    const char alphabet[] = {'a', 'b', '\r', '\n', '\0', '\x81', '\x5C'};
+    std::discrete_distribution<int> pick({30, 30, 8, 8, 1, 4, 4});
+    for (int round = 0; round < 100; ++round) {
+        std::string bytes(std::uniform_int_distribution<int>(0, 400)(gen), 'a');
+        for (auto& c : bytes)
+            c = alphabet[pick(gen)];
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        expectAgreement(bytes);
+        if (HasFailure()) break;
+    }
+}
+
+TEST_F(DayRead, BreaksAcrossChunkEnds) {
+    for (std::size_t k : {16381, 16382, 16383, 16384, 16385, 32766, 32767, 32768}) {
+        for (std::string eol : {"\r\n", "\r", "\n"}) {
+            SCOPED_TRACE(testing::Message() << k << " " << testing::PrintToString(eol));
+            const std::string bytes = std::string(k, 'x') + eol + "y" + eol + eol + "z";
+            writeBytes(path("day.txt"), bytes);
+            EXPECT_EQ(shortForm(readDayLines(path("day.txt")).lines()),
+                      shortForm({std::string(k, 'x'), "y"}));
+        }
+    }
+}
+
+TEST_F(DayRead, StopsAtWhatTheLoadNeeds) {
+    Lines fifty;
+    for (int k = 1; k <= 50; ++k)
+        fifty.push_back("l" + std::to_string(k));
+    std::string fiftyText;
+    for (const auto& l : fifty)
+        fiftyText += l + "\r\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Lines want;
+    };
+    const Case cases[] = {{"fifty lines", fiftyText + "more\r\n", fifty},
+                          {"fifty without a last break", fiftyText.substr(0, fiftyText.size() - 2), fifty},
+                          {"empty line after fifty", fiftyText + "\r\nmore", fifty},
+                          {"empty line", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}},
+                          {"empty line first", "\r\na", {}},
+                          {"lone CR then CR LF", "a\r\r\nb", {"a"}},
+                          {"NUL", "a\r\nb\0c\r\nd"s, {"a", "b"}},
+                          {"NUL first", "\0a\r\n"s, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path("day.txt"), c.bytes);
+        EXPECT_EQ(readDayLines(path("day.txt")).lines(), c.want);
+    }
+}
+
+TEST_F(DayRead, LongLinesAreCutAtACharacter) {
+    const std::string kanji = "\x95\x5C"; // 表, whose second byte is "\"
+    std::string oddKanji = "a";           // double-byte characters start at odd bytes
+    while (oddKanji.size() < cap + 10)
+        oddKanji += kanji;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Lines want;
+    };
+    const Case cases[] = {
+        {"at the limit", std::string(cap, 'a') + "\r\nb", {std::string(cap, 'a'), "b"}},
+        {"one byte over", std::string(cap + 1, 'a') + "\r\nb", {std::string(cap, 'a'), "b"}},
+        {"character ends at the limit", std::string(cap - 2, 'a') + kanji + "x\nb",
+         {std::string(cap - 2, 'a') + kanji, "b"}},
+        {"character crosses the limit", std::string(cap - 1, 'a') + kanji + "x\nb",
+         {std::string(cap - 1, 'a'), "b"}},
+        {"second bytes are not counted as starts", oddKanji + "\rb",
+         {oddKanji.substr(0, cap - 1), "b"}},
+        {"rest skipped up to the break", std::string(100000, 'a') + "\r\n" + "b\r\n",
+         {std::string(cap, 'a'), "b"}},
+        {"overlong last line", "a\r\n" + std::string(cap + 5000, 'c'), {"a", std::string(cap, 'c')}},
+        {"reading ends within an overlong line",
+         std::string(maxReadBytes + 1000, 'a') + "\r\nb\r\n",
+         {std::string(cap, 'a')}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path("day.txt"), c.bytes);
+        EXPECT_EQ(shortForm(readDayLines(path("day.txt")).lines()), shortForm(c.want));
+    }
+}
+
+long peakKiB() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Fastest of a few tries, so that a busy machine does not fail the test.
+template <typename Read>
+double bestMilliseconds(int tries, Read read) {
+    double best = 1e9;
+    for (int k = 0; k < tries; ++k) {
+        auto start = std::chrono::steady_clock::now();
+        read();
+        std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+TEST_F(DayRead, AGigabyteFileOfNulsReadsNothing) {
+    const std::string p = path("12;07.txt");
+    int fd = ::open(p.c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0); // sparse: no disk used
+    ::close(fd);
+    const long before = peakKiB();
+    TextList lines;
+    double ms = bestMilliseconds(3, [&] { lines = readDayLines(p); });
+    EXPECT_EQ(lines.count(), 0);
+    EXPECT_LT(ms, 20.0);
+    EXPECT_LT(peakKiB() - before, 1024);
+}
+
+// A gigabyte without a NUL, written into a pipe: reading to its end would
+// take far longer than the limit, and holding it far more memory.
+TEST_F(DayRead, AGigabyteStreamIsNotReadToTheEnd) {
+    struct Case {
+        const char* name;
+        std::string unit; // repeated until a gigabyte has gone
+        Lines want;
+    };
+    Lines records(maxDayLines, "03\\09:00\\4.0\\x");
+    const Case cases[] = {{"records", "03\\09:00\\4.0\\x\r\n", records},
+                          {"no line break", std::string(4096, 'a'), {std::string(cap, 'a')}}};
+    auto oldPipe = std::signal(SIGPIPE, SIG_IGN); // the writer sees EPIPE instead
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string p = path("stream");
+        ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+        std::string block;
+        while (block.size() < 65536)
+            block += c.unit;
+        const long before = peakKiB();
+        TextList lines;
+        double ms = bestMilliseconds(3, [&] {
+            std::thread writer([&] {
+                int fd = ::open(p.c_str(), O_WRONLY);
+                for (std::size_t sent = 0; fd >= 0 && sent < (std::size_t{1} << 30);) {
+                    ssize_t put = ::write(fd, block.data(), block.size());
+                    if (put <= 0) break;
+                    sent += static_cast<std::size_t>(put);
+                }
+                if (fd >= 0) ::close(fd);
+            });
+            lines = readDayLines(p);
+            writer.join();
+        });
+        EXPECT_EQ(shortForm(lines.lines()), shortForm(c.want));
+        EXPECT_LT(ms, 20.0);
+        EXPECT_LT(peakKiB() - before, 1024);
+        std::filesystem::remove(p);
+    }
+    std::signal(SIGPIPE, oldPipe);
+}
+
+TEST_F(DayRead, FailuresNameTheAbsolutePath) {
+    std::filesystem::create_directory(path("dir"));
+    writeBytes(path("locked"), "a\r\n");
+    int holder = ::open(path("locked").c_str(), O_RDONLY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0); // a separate open file: as another process
+    struct Case {
+        const char* name;
+        std::string path, reported;
+        int errorNumber;
+    };
+    const Case cases[] = {{"missing", path("gone.txt"), path("gone.txt"), ENOENT},
+                          {"directory", path("dir"), path("dir"), EISDIR},
+                          {"relative", "dir", path("dir"), EISDIR},
+                          {"locked for writing", path("locked"), path("locked"), EWOULDBLOCK}};
+    auto saved = std::filesystem::current_path();
+    ASSERT_EQ(::chdir(dir_.c_str()), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            (void)readDayLines(c.path);
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::FileOpen);
+            EXPECT_EQ(e.message(),
+                      Error::fileOpen(c.reported, systemErrorText(c.errorNumber)).message());
+        }
+    }
+    std::filesystem::current_path(saved);
+    ::close(holder);
+    EXPECT_EQ(readDayLines(path("locked")).lines(), Lines{"a"});
+}
+
+} // namespace
+} // namespace kab::storage
