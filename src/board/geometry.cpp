@@ -2,6 +2,10 @@
 
 #include "foundation/datetime.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace kab::board {
 
 namespace {
@@ -12,12 +16,23 @@ constexpr long double boardStart = 0.20833333333333333334L;
 
 } // namespace
 
+int clampToInt(std::int64_t v) {
+    // a typed or stored duration can be any size; widths and minutes stay ints
+    return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
+                                                      std::numeric_limits<int>::max()));
+}
+
+int leftOfStart(double start) {
+    const long double d = static_cast<long double>(start) - boardStart;
+    return clampToInt(roundHalfEven(d * 24 * hourWidth));
+}
+
+int widthOfHours(double durationHours) {
+    return clampToInt(roundHalfEven(static_cast<long double>(durationHours) * hourWidth));
+}
+
 Span placeBlock(double start, double durationHours) {
-    long double d = static_cast<long double>(start) - boardStart;
-    return Span{
-        static_cast<int>(roundHalfEven(d * 24 * hourWidth)),
-        static_cast<int>(roundHalfEven(static_cast<long double>(durationHours) * hourWidth)),
-    };
+    return Span{leftOfStart(start), widthOfHours(durationHours)};
 }
 
 double startFromLeft(int left) {

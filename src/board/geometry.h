@@ -30,6 +30,10 @@ struct Span {
 // start: a date serial's time of day (days); durationHours: hours. Both pixel
 // values round half to even.
 Span placeBlock(double start, double durationHours);
+int leftOfStart(double start);
+// Saturates at the ends of int.
+int clampToInt(std::int64_t value);
+int widthOfHours(double durationHours);
 
 // The time of day (days) that a block's left edge stands for.
 double startFromLeft(int left);

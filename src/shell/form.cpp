@@ -6,7 +6,9 @@
 #include "toolkit/application.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QResizeEvent>
+#include <QWheelEvent>
 
 namespace kab {
 
@@ -19,7 +21,8 @@ TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(en
 }
 
 TForm1::~TForm1() {
-    qApp->removeEventFilter(this);
+    // no application event may reach a window half torn down
+    delete appHook_;
 }
 
 QWidget* TForm1::findControl(const QString& name) const {
@@ -71,10 +74,28 @@ void TForm1::moveEvent(QMoveEvent*) {
     updateSizeLimits();
 }
 
+bool TForm1::onApplicationEvent(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ApplicationActivate:
+        if (watched == qApp) tk::guarded([this] { onActivate(); });
+        return false;
+    case QEvent::Wheel:
+        return routeWheel(watched, static_cast<QWheelEvent*>(event));
+    default:
+        return false;
+    }
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == qApp && event->type() == QEvent::ApplicationActivate)
-        tk::guarded([this] { onActivate(); });
-    return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return filterEditorKeys(watched, static_cast<QKeyEvent*>(event));
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        return followDrag(watched, event);
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
 }
 
 } // namespace kab

@@ -4,6 +4,7 @@
 #include "shell/unit1.h"
 
 #include "toolkit/align.h"
+#include "toolkit/application.h"
 #include "toolkit/look.h"
 
 #include <QListWidget>
@@ -113,6 +114,7 @@ void TForm1::buildLayout() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(110);
+    connect(Timer1, &QTimer::timeout, this, [this] { tk::guarded([this] { Timer1Timer(); }); });
 
     // keyboard order: the board, then the editor (the disabled end picker
     // is skipped by Qt)
@@ -167,6 +169,27 @@ void TForm1::buildEditorPanel() {
     cmb1->setFont(makeFont(Face::Gothic, 15));
 
     dtp0 = picker(PanelC, "dtp0", {217, 41, 72, 27}, Kind::Date, "d", 36892.0);
+    dtp0->setWrapping(true); // the day steps round within its month
+
+    // The start picker and the duration box share the apply step; three
+    // controls share the focus frame.
+    dtp1->onChange = [this](tk::DateTimePicker* p) { dtp1Change(p); };
+    Edit1->onChange = [this](tk::Edit* e) { dtp1Change(e); };
+    dtp1->onEnter = [this](tk::DateTimePicker* p) { cmb1Enter(p); };
+    Edit1->onEnter = [this](tk::Edit* e) { cmb1Enter(e); };
+    cmb1->onEnter = [this](tk::ComboBox* c) { cmb1Enter(c); };
+    cmb1->onChange = [this](tk::ComboBox*) { cmb1Change(); };
+    dtp0->onChange = [this](tk::DateTimePicker*) { dtp0Change(); };
+    cmb1->installEventFilter(this);
+    cmb1->lineEdit()->installEventFilter(this);
+    Edit1->installEventFilter(this);
+}
+
+std::function<void(tk::Label*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)>
+TForm1::blockPress() {
+    return [this](tk::Label* sender, Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint pos) {
+        Label1MouseDown(sender, b, m, pos.x(), pos.y());
+    };
 }
 
 void TForm1::buildHoldingPage() {
@@ -191,6 +214,8 @@ void TForm1::buildHoldingPage() {
         l->setTextColor(tk::clWhite());
         labels[static_cast<std::size_t>(n - 1)] = l;
     }
+    // the last block's duration label grabs its block too
+    labels.back()->onMouseDown = blockPress();
 
     LabelA = make<tk::Label>(TabSheet2, "LabelA", 225, 25, 20, 20);
     LabelA->setTransparent(false);

@@ -46,6 +46,7 @@ void TForm1::SetUpPool() {
         l->setParent(p);
         tk::setAlign(l, tk::Align::Client);
         p->realign();
+        l->onMouseDown = blockPress();
         // on top of the duration label: every press on a block reaches it
         l->show();
     }

@@ -4,6 +4,7 @@
 
 #include "board/geometry.h"
 #include "toolkit/application.h"
+#include "toolkit/eventhook.h"
 #include "toolkit/look.h"
 #include "toolkit/text.h"
 
@@ -19,8 +20,12 @@ void TForm1::onActivate() {
 
 void TForm1::FormCreate() {
     created_ = true;
-    // 1. the title follows every activation of the application
-    qApp->installEventFilter(this);
+    // 1. the title follows every activation of the application; the wheel
+    //    is routed by the focus from here on
+    appHook_ = new tk::EventHook(
+        [this](QObject* watched, QEvent* event) { return onApplicationEvent(watched, event); },
+        this);
+    qApp->installEventFilter(appHook_);
     // 2.
     hourWidth = 2 * board::snapStep;
     // 3. the drop ghost is one block high

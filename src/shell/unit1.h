@@ -16,11 +16,14 @@
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 
+class QKeyEvent;
 class QListWidget;
+class QWheelEvent;
 
 namespace kab {
 
@@ -78,11 +81,42 @@ public:
     // Moves and sizes a block; its labels follow at once.
     static void SetBlockBounds(tk::Panel* block, int left, int top, int width);
 
+    // the block editor
+    // The apply step: writes the editor's start and duration into the
+    // current block and places it again. sender: Edit1, dtp1, a pressed time
+    // label, or none.
+    void dtp1Change(QObject* sender);
+    // Left and width of the current block from the editor's start and duration.
+    void PlaceBlock();
+    // One quarter-hour step of the focused control (none: only the end).
+    void WheelStep(QWidget* control, bool up);
+    void FormMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, QPoint mousePos,
+                        bool& handled);
+    void cmb1Change();
+    void cmb1Enter(QWidget* sender);
+    // Key filters: a key or character set to 0 is dropped.
+    void cmb1KeyDown(int& key);
+    void cmb1KeyPress(char& key);
+    void Edit1KeyPress(char& key);
+    // The control of this window that has the keyboard focus, or none.
+    QWidget* focusedControl() const;
+
+    // dragging blocks
+    void Label1MouseDown(tk::Label* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                         int x, int y);
+    void Timer1Timer();
+
+    // days
+    void dtp0Change();
+    void DayPickerWheelStep(bool up);
+    void LoadDayFile();
+
     // --- window-wide values ----------------------------------------------
     int hourWidth = 0;
     SjisString dataDir;
     tk::Panel* currentBlock = nullptr; // the block the editor works on
     tk::GridCoord selAnchor{0, 0};     // set by every select-cell notification
+    QPoint grabOffset;                 // press position in the pressed label
 
     // --- controls (names as the program knows them) ------------------------
     tk::Panel* PanelA = nullptr;
@@ -126,11 +160,29 @@ private:
     void buildLayout();
     void buildEditorPanel();
     void buildHoldingPage();
+    // Label1MouseDown as a label's press handler
+    std::function<void(tk::Label*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)> blockPress();
     void updateSizeLimits();
+    bool onApplicationEvent(QObject* watched, QEvent* event);
+    bool routeWheel(QObject* watched, QWheelEvent* event);
+    bool filterEditorKeys(QObject* watched, QKeyEvent* event);
+    bool followDrag(QObject* watched, QEvent* event);
+    void WriteTimeLabel();
+    void DropBlock(tk::Label* sender);
+    void DropInParking(tk::Panel* block);
+    void DropOnBoard(tk::Panel* block, tk::Label* sender);
 
     tk::Environment& env_;
     SjisString hint_;
     bool created_ = false;
+    QObject* appHook_ = nullptr; // wheel routing and activation
+    bool routingWheel_ = false;
+    // The block being dragged, through its pressed label, until the release.
+    struct Drag {
+        QPointer<tk::Label> label;
+        Qt::MouseButton button = Qt::NoButton;
+        QPoint hold; // grabbed point in the block
+    } drag_;
 };
 
 } // namespace kab

@@ -1,0 +1,144 @@
+// Dragging blocks: the press on a block, the block following the pointer
+// until the release, the drop ghost moved by a 110 ms tick, and the drop in
+// the parking area or on a board row.
+
+#include "shell/unit1.h"
+
+#include "board/duration.h"
+#include "board/geometry.h"
+#include "foundation/errors.h"
+#include "foundation/numbers.h"
+#include "toolkit/application.h"
+
+#include <QMouseEvent>
+
+namespace kab {
+
+void TForm1::Label1MouseDown(tk::Label* sender, Qt::MouseButton button, Qt::KeyboardModifiers,
+                             int x, int y) {
+    // one block at a time: presses of other buttons during a drag are its own
+    if (drag_.label) return;
+    auto* block = static_cast<tk::Panel*>(sender->parentWidget());
+    // 1. every button makes the block the current one
+    currentBlock = block;
+    // 2. the right button only sends it to the back of the stack
+    if (button == Qt::RightButton) {
+        block->lower();
+        return;
+    }
+    // 3., 4.
+    grabOffset = {x, y};
+    Memo1->setText(block->hint());
+    // 5., 6. the ghost starts on the block's corner
+    if (!Timer1->isActive()) Shade1->hide();
+    Shade1->move(block->pos());
+    // 7. focus the editor control matching the place pressed
+    const int halfW = block->width() / 2;
+    const int halfH = block->height() / 2;
+    if (x > halfW && y < halfH)
+        dtp1->setFocus();
+    else if (x > halfW)
+        Edit1->setFocus();
+    else if (x < 70)
+        cmb1->setFocus();
+    // 8.
+    ShapeA->show();
+    // 9., 10. the first tick comes a full interval after the press
+    Timer1->stop();
+    Timer1->start();
+    if (!Timer1->isActive()) throw Error::noTimer();
+    // 11. the block follows the pointer until the button is released
+    drag_.label = sender;
+    drag_.button = button;
+    drag_.hold = sender->mapTo(block, QPoint(x, y));
+    sender->installEventFilter(this);
+}
+
+bool TForm1::followDrag(QObject* watched, QEvent* event) {
+    if (!drag_.label || watched != drag_.label) return false;
+    auto* m = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseMove) {
+        // the grabbed point stays under the pointer
+        QWidget* block = drag_.label->parentWidget();
+        const QPoint at = sg1->mapFromGlobal(m->globalPosition().toPoint()) - drag_.hold;
+        block->move(at);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && m->button() == drag_.button) {
+        tk::Label* sender = drag_.label;
+        sender->removeEventFilter(this);
+        drag_.label = nullptr;
+        tk::guarded([&] { DropBlock(sender); });
+        return true;
+    }
+    return false;
+}
+
+void TForm1::Timer1Timer() {
+    if (!currentBlock) return;
+    // measured from the window's outer corner, as the pointer is
+    const QPoint cursor = env_.cursorPos();
+    const QPoint corner = env_.windowCorner(*this);
+    const int x = cursor.x() - corner.x() - grabOffset.x();
+    const int y = cursor.y() - corner.y() - grabOffset.y();
+    const board::Snap snap = board::snapDragPosition(x, y);
+    switch (snap.kind) {
+    case board::Snap::Ignored:
+        break;
+    case board::Snap::Parking:
+        Shade1->move(snap.x, snap.y);
+        break;
+    case board::Snap::Board:
+        // a placed block keeps its start: its ghost moves up and down only
+        Shade1->move(currentBlock->tag() == 0 ? snap.x : Shade1->x(), snap.y);
+        Shade1->show();
+        Shade1->raise();
+        break;
+    }
+}
+
+void TForm1::DropBlock(tk::Label* sender) {
+    auto* block = static_cast<tk::Panel*>(sender->parentWidget());
+    // 12., 13.
+    Timer1->stop();
+    SetBlockBounds(block, Shade1->x(), block->y(), block->width());
+    // 14.
+    if (Shade1->y() > sg1->rowHeight() * sg1->rowCount())
+        DropInParking(block);
+    else
+        DropOnBoard(block, sender);
+}
+
+void TForm1::DropInParking(tk::Panel* block) {
+    block->setTag(0);
+    block->setHint({});
+    block->setCaption("---");
+    SetBlockBounds(block, block->x(), board::parkingTop, 4 * hourWidth);
+    TimeLabel(block)->setCaption({});
+    DurationLabel(block)->setCaption({});
+    currentBlock = nullptr;
+    ShapeA->hide();
+    // the ghost would only lie over the stack
+    Shade1->hide();
+}
+
+void TForm1::DropOnBoard(tk::Panel* block, tk::Label* sender) {
+    if (block->tag() != 0) {
+        // moved to another row: its times stay as they were
+        dtp1->setValue(strToDateTime(Memo1->line(0), decodeDate(env_.today()).year));
+        Edit1->setText(Memo1->line(1));
+        Edit1->setTag(board::durationMinutes(Edit1->text()));
+        dtp2->setValue(strToFloat(Edit1->text()) / 24 + dtp1->value());
+    } else {
+        // placed for the first time: the start from where it landed
+        dtp1->setValue(board::startFromLeft(block->x()));
+        Edit1->setText("4.0");
+        dtp2->setValue(strToFloat(Edit1->text()) / 24 + dtp1->value());
+        block->setTag(1);
+    }
+    dtp1Change(sender);
+    SetBlockBounds(block, block->x(), Shade1->y(), block->width());
+    Shade1->hide();
+}
+
+} // namespace kab

@@ -1,0 +1,90 @@
+// The block editor: the apply step that writes the editor's start and
+// duration into the current block, the wheel step, the name box and the
+// focus frame.
+
+#include "shell/unit1.h"
+
+#include "board/duration.h"
+#include "board/geometry.h"
+#include "foundation/numbers.h"
+
+namespace kab {
+
+namespace {
+
+const SjisString kCrLf = "\r\n";
+
+SjisString clockText(DateSerial x) {
+    return formatDateTime("h:nn", x);
+}
+
+} // namespace
+
+void TForm1::PlaceBlock() {
+    if (!currentBlock) return;
+    // Left first: a duration that is not a number fails after it, and the
+    // block keeps its width.
+    const int left = board::leftOfStart(dtp1->value());
+    SetBlockBounds(currentBlock, left, currentBlock->y(), currentBlock->width());
+    const int width = board::widthOfHours(strToFloat(Edit1->text()));
+    SetBlockBounds(currentBlock, left, currentBlock->y(), width);
+}
+
+void TForm1::dtp1Change(QObject* sender) {
+    // 1. an emptied duration box means four hours; setting it runs this
+    //    step once more, nested, before going on
+    if (sender == Edit1 && Edit1->text().empty()) Edit1->setText("4.0");
+    // 2.
+    if (!currentBlock) return;
+    // 3. midnight and before belong to the next day: 24:00 on the board
+    if (dtp1->value() <= 0) dtp1->setValue(dtp1->value() + 1);
+    // 4. the hint carries start and duration; the memo mirrors it
+    const SjisString hint = formatDateTime("hh:nn", dtp1->value()) + kCrLf + Edit1->text();
+    currentBlock->setHint(hint);
+    Memo1->setText(hint);
+    // 5. with the end as it stands; step 9 brings it up to date
+    WriteTimeLabel();
+    // 6.
+    DurationLabel(currentBlock)->setCaption(board::durationLabelText(Edit1->text()));
+    // 7.
+    PlaceBlock();
+    // 8.
+    Edit1->setTag(board::durationMinutes(Edit1->text()));
+    // 9. the end from the minutes, and the time label with it
+    WheelStep(nullptr, false);
+}
+
+void TForm1::WheelStep(QWidget* control, bool up) {
+    if (control == Edit1) {
+        Edit1->setTag(board::wheelStepMinutes(Edit1->tag(), up));
+        // a different text runs the apply step, nested
+        Edit1->setText(board::hoursText(Edit1->tag()));
+    } else if (control == dtp0) {
+        DayPickerWheelStep(up);
+        return;
+    } else if (auto* picker = qobject_cast<tk::DateTimePicker*>(control)) {
+        picker->setValue(picker->value() + (up ? 1.0 : -1.0) / 96);
+    } else if (control) {
+        // any other control: only the time label is written again
+        if (currentBlock) WriteTimeLabel();
+        return;
+    }
+    dtp2->setValue(dtp1->value() + Edit1->tag() / 24.0 / 60);
+    if (currentBlock) WriteTimeLabel();
+}
+
+void TForm1::WriteTimeLabel() {
+    TimeLabel(currentBlock)->setCaption(clockText(dtp1->value()) + kCrLf + clockText(dtp2->value()));
+}
+
+void TForm1::cmb1Change() {
+    if (!currentBlock) return;
+    currentBlock->setCaption(trim(cmb1->text()));
+}
+
+void TForm1::cmb1Enter(QWidget* sender) {
+    ShapeA->setGeometry(sender->geometry().adjusted(-3, -3, 3, 3));
+    if (currentBlock) ShapeA->show();
+}
+
+} // namespace kab

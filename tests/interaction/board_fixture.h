@@ -1,0 +1,64 @@
+#pragma once
+// A shown, active board with helpers to put a block on it and to send real
+// wheel and key events.
+
+#include "support/form_fixture.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWheelEvent>
+
+namespace kab::test {
+
+inline std::string str(const SjisString& s) {
+    return sjis::toUtf8(s);
+}
+
+class BoardTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        showForm();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    tk::Panel* block(int n) const { return form->Panel(n); }
+
+    // Block n made current and placed on a row as a grab would leave it.
+    void place(int n, int row, DateSerial start, const SjisString& duration) {
+        tk::Panel* p = block(n);
+        form->currentBlock = p;
+        p->setTag(1);
+        TForm1::SetBlockBounds(p, p->x(), row * 44 + 3, p->width());
+        form->dtp1->setValue(start);
+        form->Edit1->setText(duration);
+        form->dtp1Change(nullptr);
+    }
+
+    void focus(QWidget* w) {
+        w->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w->hasFocus(); }));
+    }
+
+    // One notch of the wheel aimed at the middle of a widget, as the window
+    // system sends it to the widget under the pointer.
+    void wheel(QWidget* under, bool up) {
+        const QPoint pos = under->rect().center();
+        QWheelEvent e(pos, under->mapToGlobal(pos), QPoint(), QPoint(0, up ? 120 : -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(under, &e);
+    }
+
+    std::string hint(int n) const { return str(block(n)->hint()); }
+    std::string timeLabel(int n) const { return str(form->Label(n)->caption()); }
+    std::string durationLabel(int n) const { return str(form->Label(n + 50)->caption()); }
+    std::string clock(DateSerial x) const { return str(formatDateTime("h:nn", x)); }
+    std::string durationText() const { return str(form->Edit1->text()); }
+};
+
+inline DateSerial hm(int h, int m) {
+    return (h * 60 + m) / 1440.0;
+}
+
+} // namespace kab::test
