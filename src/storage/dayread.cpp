@@ -134,7 +134,9 @@ TextList readDayLines(const SjisString& path) {
         total += static_cast<std::size_t>(got);
         std::string_view chunk(buffer, static_cast<std::size_t>(got));
         const void* nul = std::memchr(buffer, 0, chunk.size());
-        if (nul) chunk = chunk.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - buffer));
+        if (nul)
+            chunk =
+                chunk.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - buffer));
         splitter.feed(chunk);
         if (nul) break;
     }

@@ -160,7 +160,8 @@ TEST_F(AtomicFile, ARelativeNameReportsTheAbsolutePath) {
     }
     std::filesystem::current_path(saved);
     EXPECT_EQ(readBytes(path("rel.txt")), "x");
-    EXPECT_EQ(message, Error::fileCreate(dir_ + "/gone/rel.txt", systemErrorText(ENOENT)).message());
+    EXPECT_EQ(message,
+              Error::fileCreate(dir_ + "/gone/rel.txt", systemErrorText(ENOENT)).message());
 }
 
 TEST_F(AtomicFile, AReadOnlyTargetIsNotReplaced) {

@@ -13,9 +13,9 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // CP932 bytes of the names the cases use.
-const std::string mon = "\x8C\x8E", thu = "\x96\xD8", sun = "\x93\xFA"; // 月 木 日
+const std::string mon = "\x8C\x8E", thu = "\x96\xD8", sun = "\x93\xFA";   // 月 木 日
 const std::string sato = "\x8D\xB2\x93\xA1", yamada = "\x8E\x52\x93\x63"; // 佐藤 山田
-const std::string taro = "\x91\xBE\x98\x59";                             // 太郎
+const std::string taro = "\x91\xBE\x98\x59";                              // 太郎
 const std::string so = "\x83\x5C", hyo = "\x95\x5C"; // ソ 表: second byte is "\"
 
 TEST(DayFile, NameFromMonthAndDay) {
@@ -24,14 +24,13 @@ TEST(DayFile, NameFromMonthAndDay) {
         DateSerial month, day;
         std::string dir, want;
     };
-    const Case cases[] = {
-        {"serial of a Monday", 46363, 46363, "/d/", "/d/12;07" + mon + ".txt"},
-        {"month on show differs from the day's", encodeDate(2027, 1, 15),
-         encodeDate(2026, 12, 31), "data/", "data/01;31" + thu + ".txt"},
-        {"time of day ignored", encodeDate(2026, 3, 1) + 0.75, encodeDate(2026, 3, 1) + 0.99,
-         "", "03;01" + sun + ".txt"},
-        {"folder kept as given", encodeDate(2026, 12, 1), 46363, "/x/" + hyo + "/",
-         "/x/" + hyo + "/12;07" + mon + ".txt"}};
+    const Case cases[] = {{"serial of a Monday", 46363, 46363, "/d/", "/d/12;07" + mon + ".txt"},
+                          {"month on show differs from the day's", encodeDate(2027, 1, 15),
+                           encodeDate(2026, 12, 31), "data/", "data/01;31" + thu + ".txt"},
+                          {"time of day ignored", encodeDate(2026, 3, 1) + 0.75,
+                           encodeDate(2026, 3, 1) + 0.99, "", "03;01" + sun + ".txt"},
+                          {"folder kept as given", encodeDate(2026, 12, 1), 46363,
+                           "/x/" + hyo + "/", "/x/" + hyo + "/12;07" + mon + ".txt"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(dayFileName(c.dir, c.month, c.day), c.want);
@@ -75,7 +74,9 @@ TEST(DayFile, SplitRecord) {
         {"blank ends the name", "01\\9:00\\2\\" + yamada + " " + taro, {"01", "9:00", "2", yamada}},
         {"short line", "03\\09:00", {"03", "09:00", "", ""}},
         {"empty line", "", {"", "", "", ""}},
-        {"backslash as second byte", "04\\10:00\\3.5\\" + so + hyo, {"04", "10:00", "3.5", so + hyo}},
+        {"backslash as second byte",
+         "04\\10:00\\3.5\\" + so + hyo,
+         {"04", "10:00", "3.5", so + hyo}},
         {"extra fields", "05\\10:00\\3.5\\a\\b", {"05", "10:00", "3.5", "a"}},
         {"blanks around fields", " 07 \\ 8:30\t\\ 2.25 \\ ---", {"07", "8:30", "2.25", "---"}},
         {"quoted name", "06\\10:00\\1.0\\\"x\\y z\"", {"06", "10:00", "1.0", "x\\y z"}},
@@ -90,8 +91,8 @@ TEST(DayFile, ShortenSavedDuration) {
     struct Case {
         std::string in, want;
     };
-    const Case cases[] = {{"4.00", "4.0"}, {"4.50", "4.5"}, {"4.25", "4.25"}, {"12", "12"},
-                          {"10.0", "10."}, {"4.0", "4.0"},  {"", ""},         {"0", "0"},
+    const Case cases[] = {{"4.00", "4.0"}, {"4.50", "4.5"},   {"4.25", "4.25"}, {"12", "12"},
+                          {"10.0", "10."}, {"4.0", "4.0"},    {"", ""},         {"0", "0"},
                           {"1000", "100"}, {"12.50", "12.50"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);
@@ -106,15 +107,14 @@ TEST(DayFile, BuildRecord) {
         std::string hint, blockName;
         std::optional<std::string> want; // nullopt: no record
     };
-    const Case cases[] = {
-        {"first row", 47, "09:00\r\n4.00", sato, "01\\09:00\\4.0\\" + sato},
-        {"last pixel of a row", 87, "9:00\r\n2.25", "---", "01\\9:00\\2.25\\---"},
-        {"eighth row", 355, "20:30\n8.00\nextra", "x", "08\\20:30\\8.0\\x"},
-        {"lone CR", 91, "06:00\r12.00", "y", "02\\06:00\\12.00\\y"},
-        {"parked block", 401, "", sato, std::nullopt},
-        {"NUL ends the hint", 47, std::string("\0x", 2), sato, std::nullopt},
-        {"name with a blank kept", 135, "10:00\r\n3.50", yamada + " " + taro,
-         "03\\10:00\\3.5\\" + yamada + " " + taro}};
+    const Case cases[] = {{"first row", 47, "09:00\r\n4.00", sato, "01\\09:00\\4.0\\" + sato},
+                          {"last pixel of a row", 87, "9:00\r\n2.25", "---", "01\\9:00\\2.25\\---"},
+                          {"eighth row", 355, "20:30\n8.00\nextra", "x", "08\\20:30\\8.0\\x"},
+                          {"lone CR", 91, "06:00\r12.00", "y", "02\\06:00\\12.00\\y"},
+                          {"parked block", 401, "", sato, std::nullopt},
+                          {"NUL ends the hint", 47, std::string("\0x", 2), sato, std::nullopt},
+                          {"name with a blank kept", 135, "10:00\r\n3.50", yamada + " " + taro,
+                           "03\\10:00\\3.5\\" + yamada + " " + taro}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(buildRecord(c.top, c.hint, c.blockName), c.want);
@@ -135,12 +135,9 @@ TEST(DayFile, AHintOfOneLineHasNoDuration) {
 }
 
 TEST(DayFile, DayRecordsAreSortedAndSkipParkedBlocks) {
-    const std::vector<BlockText> blocks = {{311, "14:00\r\n2.00", "c"},
-                                           {47, "09:00\r\n4.00", "b"},
-                                           {401, "", "parked"},
-                                           {135, "10:00\r\n3.50", "a"},
-                                           {47, "06:30\r\n1.25", "a"},
-                                           {135, "9:00\r\n1.00", "A"}};
+    const std::vector<BlockText> blocks = {{311, "14:00\r\n2.00", "c"}, {47, "09:00\r\n4.00", "b"},
+                                           {401, "", "parked"},         {135, "10:00\r\n3.50", "a"},
+                                           {47, "06:30\r\n1.25", "a"},  {135, "9:00\r\n1.00", "A"}};
     EXPECT_EQ(buildDayRecords(blocks).lines(),
               (Lines{"01\\06:30\\1.25\\a", "01\\09:00\\4.0\\b", "03\\10:00\\3.5\\a",
                      "03\\9:00\\1.0\\A", "07\\14:00\\2.0\\c"}));

@@ -135,14 +135,15 @@ TEST_F(DayRead, StopsAtWhatTheLoadNeeds) {
         std::string bytes;
         Lines want;
     };
-    const Case cases[] = {{"fifty lines", fiftyText + "more\r\n", fifty},
-                          {"fifty without a last break", fiftyText.substr(0, fiftyText.size() - 2), fifty},
-                          {"empty line after fifty", fiftyText + "\r\nmore", fifty},
-                          {"empty line", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}},
-                          {"empty line first", "\r\na", {}},
-                          {"lone CR then CR LF", "a\r\r\nb", {"a"}},
-                          {"NUL", "a\r\nb\0c\r\nd"s, {"a", "b"}},
-                          {"NUL first", "\0a\r\n"s, {}}};
+    const Case cases[] = {
+        {"fifty lines", fiftyText + "more\r\n", fifty},
+        {"fifty without a last break", fiftyText.substr(0, fiftyText.size() - 2), fifty},
+        {"empty line after fifty", fiftyText + "\r\nmore", fifty},
+        {"empty line", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}},
+        {"empty line first", "\r\na", {}},
+        {"lone CR then CR LF", "a\r\r\nb", {"a"}},
+        {"NUL", "a\r\nb\0c\r\nd"s, {"a", "b"}},
+        {"NUL first", "\0a\r\n"s, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeBytes(path("day.txt"), c.bytes);
@@ -163,15 +164,21 @@ TEST_F(DayRead, LongLinesAreCutAtACharacter) {
     const Case cases[] = {
         {"at the limit", std::string(cap, 'a') + "\r\nb", {std::string(cap, 'a'), "b"}},
         {"one byte over", std::string(cap + 1, 'a') + "\r\nb", {std::string(cap, 'a'), "b"}},
-        {"character ends at the limit", std::string(cap - 2, 'a') + kanji + "x\nb",
+        {"character ends at the limit",
+         std::string(cap - 2, 'a') + kanji + "x\nb",
          {std::string(cap - 2, 'a') + kanji, "b"}},
-        {"character crosses the limit", std::string(cap - 1, 'a') + kanji + "x\nb",
+        {"character crosses the limit",
+         std::string(cap - 1, 'a') + kanji + "x\nb",
          {std::string(cap - 1, 'a'), "b"}},
-        {"second bytes are not counted as starts", oddKanji + "\rb",
+        {"second bytes are not counted as starts",
+         oddKanji + "\rb",
          {oddKanji.substr(0, cap - 1), "b"}},
-        {"rest skipped up to the break", std::string(100000, 'a') + "\r\n" + "b\r\n",
+        {"rest skipped up to the break",
+         std::string(100000, 'a') + "\r\n" + "b\r\n",
          {std::string(cap, 'a'), "b"}},
-        {"overlong last line", "a\r\n" + std::string(cap + 5000, 'c'), {"a", std::string(cap, 'c')}},
+        {"overlong last line",
+         "a\r\n" + std::string(cap + 5000, 'c'),
+         {"a", std::string(cap, 'c')}},
         {"reading ends within an overlong line",
          std::string(maxReadBytes + 1000, 'a') + "\r\nb\r\n",
          {std::string(cap, 'a')}}};
@@ -189,8 +196,7 @@ long peakKiB() {
 }
 
 // Fastest of a few tries, so that a busy machine does not fail the test.
-template <typename Read>
-double bestMilliseconds(int tries, Read read) {
+template <typename Read> double bestMilliseconds(int tries, Read read) {
     double best = 1e9;
     for (int k = 0; k < tries; ++k) {
         auto start = std::chrono::steady_clock::now();
