@@ -5,12 +5,23 @@
 
 #include <QListView>
 #include <QStyledItemDelegate>
+#include <utility>
 
 namespace kab::tk {
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this] {
-        if (onChange) guarded([this] { onChange(this); });
+        if (!onChange) return;
+        if (assigning_ == 0) {
+            guarded([this] { onChange(this); }); // the user's change
+            return;
+        }
+        // no error may cross Qt's signal: it is carried past it to setText
+        try {
+            onChange(this);
+        } catch (...) {
+            if (!nestedError_) nestedError_ = std::current_exception();
+        }
     });
 }
 
@@ -19,7 +30,10 @@ SjisString Edit::text() const {
 }
 
 void Edit::setText(const SjisString& text) {
+    ++assigning_;
     QLineEdit::setText(toQt(text));
+    --assigning_;
+    if (nestedError_) std::rethrow_exception(std::exchange(nestedError_, nullptr));
 }
 
 void Edit::setCentered(bool on) {

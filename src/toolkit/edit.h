@@ -5,12 +5,14 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <exception>
 #include <functional>
 
 namespace kab::tk {
 
 // An edit box. Assigning a different text runs the change handler at once,
-// nested; assigning the same text runs nothing.
+// nested; assigning the same text runs nothing. An error of that nested run
+// ends the assigning step too, as if the handler had been called from it.
 class Edit : public QLineEdit {
     Q_OBJECT
 public:
@@ -31,6 +33,8 @@ protected:
 
 private:
     int tag_ = 0;
+    int assigning_ = 0;               // depth of program assignments under way
+    std::exception_ptr nestedError_; // raised by the change handler meanwhile
 };
 
 // A combo box with an edit field and a drop-down list.

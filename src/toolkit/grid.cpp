@@ -56,7 +56,9 @@ void GridCanvas::lineTo(int x, int y) {
 StringGrid::StringGrid(int cols, int rows, QWidget* parent)
     : QWidget(parent), colWidths_(static_cast<std::size_t>(cols), 64),
       cells_(static_cast<std::size_t>(cols * rows)), rows_(rows) {
-    setFocusPolicy(Qt::StrongFocus);
+    // A click on the grid itself focuses it (in the press handler); a click
+    // on a block lying on it must not.
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -297,12 +297,19 @@ TEST_F(EditorTest, ChangeNotificationsOfProgramAssignments) {
     block(50)->setHint("untouched");
     form->Edit1->setText("2.25");
     EXPECT_EQ(hint(50), "untouched");
+    // an error of the nested run ends the assigning step as well
+    env().reports.clear();
+    EXPECT_THROW(form->Edit1->setText("2h"), Error);
+    EXPECT_TRUE(env().reports.empty());
+    EXPECT_EQ(hint(50), "10:00\r\n2h");
 }
 
 TEST_F(EditorTest, ADurationThatIsNoNumberIsReportedAndTheWheelRecovers) {
     place(50, 3, hm(9, 0), "4.0");
     env().reports.clear();
-    form->Edit1->setText("4,5");
+    // pasted, as the digit filter lets no comma be typed
+    form->Edit1->selectAll();
+    form->Edit1->insert(QStringLiteral("4,5"));
     ASSERT_EQ(env().reports.size(), 1u);
     EXPECT_EQ(env().reports[0].message, QStringLiteral("'4,5' は浮動小数点数ではありません."));
     // written up to the failure: hint and labels, and the left edge
