@@ -1,6 +1,7 @@
 // Board timings offscreen: a full repaint of the grid at the minimum window
 // size, and a reset of the block pool.
 
+#include "bench_support.h"
 #include "board/geometry.h"
 #include "shell/unit1.h"
 #include "support/fake_environment.h"
@@ -16,32 +17,8 @@
 
 namespace {
 
-kab::test::FakeEnvironment* g_env = nullptr;
-
-// Ten runs each; median for the figure, min and max for the spread.
-void timed(benchmark::internal::Benchmark* b) {
-    b->Unit(benchmark::kMicrosecond)
-        ->Repetitions(10)
-        ->ReportAggregatesOnly(true)
-        ->ComputeStatistics(
-            "min",
-            [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
-        ->ComputeStatistics("max", [](const std::vector<double>& v) {
-            return *std::max_element(v.begin(), v.end());
-        });
-}
-
-// A shown window at the minimum size, as the program opens.
-std::unique_ptr<kab::TForm1> shownForm() {
-    auto form = std::make_unique<kab::TForm1>(*g_env);
-    form->show();
-    QElapsedTimer waited;
-    waited.start();
-    while (!(form->windowHandle() && form->windowHandle()->isExposed()) && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QCoreApplication::processEvents();
-    return form;
-}
+using kab::bench::shownForm;
+using kab::bench::timed;
 
 // What the user waits for: the grid and the parked blocks on it, painted
 // through the window's backing store.
@@ -113,7 +90,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     kab::test::FakeEnvironment env;
-    g_env = &env;
+    kab::bench::g_env = &env;
     kab::tk::Application app(argc, argv, env);
     app.setTitle(QStringLiteral("bench"));
     benchmark::RunSpecifiedBenchmarks();

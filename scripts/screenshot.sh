@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes a picture of the board as a user sees it: the program in a private
-# X server, the window captured with ImageMagick.
+# X server, a block dragged onto the board with the real pointer, the
+# window captured with ImageMagick.
 # usage: screenshot.sh EXECUTABLE OUT.png
 set -eu
 exe=$(realpath "$1")
@@ -10,5 +11,7 @@ start_x
 start_board "$exe"
 id=$BOARD_WINDOW
 sleep 0.5
+# one block dragged from the stack onto row 3 at 13:00
+drag_top_block 325 140
 import -window "$id" "$out"
 echo "wrote $out"

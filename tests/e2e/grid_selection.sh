@@ -7,12 +7,8 @@ exe=$1
 start_x
 
 start_board "$exe"
-id=$BOARD_WINDOW
-# the grid's origin on screen: the window's client corner plus the 2-pixel
-# sunken edge
-eval "$(xdotool getwindowgeometry --shell "$id")"
-gx=$((X + 2))
-gy=$((Y + 2))
+gx=$GRID_X
+gy=$GRID_Y
 cell_x() { echo $((gx + 40 * $1 + 20)); }
 cell_y() { echo $((gy + 44 * $1 + 22)); }
 

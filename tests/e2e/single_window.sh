@@ -17,7 +17,7 @@ grep -q 'Geometry: 830x480' <<<"$geometry" || fail "client area not 830x480"
 
 windows_before=$(xdotool search --onlyvisible --name '.' | wc -l)
 start=$(date +%s%N)
-timeout 10 "$exe"
+timeout 10 "$XTMP/prog/kabrelo24"
 rc=$?
 elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 echo "second copy ended with $rc after ${elapsed} ms"
@@ -29,7 +29,7 @@ kill -0 "$first" 2>/dev/null || fail "first copy ended"
 
 kill -9 "$first"
 wait "$first" 2>/dev/null
-"$exe" &
+"$XTMP/prog/kabrelo24" &
 third=$!
 wait_window Kabrelo24 >/dev/null || fail "a copy started after a crash did not run"
 kill "$third"

@@ -18,9 +18,10 @@ start_x() {
 }
 
 stop_x() {
-    jobs -p | xargs -r kill -9 2>/dev/null
-    kill "$XVFB_PID" 2>/dev/null
-    wait 2>/dev/null
+    # also under set -e: whatever already ended is no failure
+    jobs -p | xargs -r kill -9 2>/dev/null || true
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
     rm -rf "$XTMP"
 }
 
@@ -35,11 +36,48 @@ wait_window() {
     return 1
 }
 
-# Starts the board in the private X server; sets BOARD_PID and BOARD_WINDOW.
+# Starts a copy of the board in the private X server, with its own data
+# folder (a copy of $2 when given, else empty), so that no run touches the
+# build's data; sets BOARD_PID, BOARD_WINDOW and BOARD_DATA.
 start_board() {
-    "$1" &
+    mkdir -p "$XTMP/prog"
+    cp "$1" "$XTMP/prog/kabrelo24"
+    BOARD_DATA="$XTMP/prog/data"
+    if [ -n "${2:-}" ]; then cp -r "$2" "$BOARD_DATA"; else mkdir -p "$BOARD_DATA"; fi
+    "$XTMP/prog/kabrelo24" &
     BOARD_PID=$!
     BOARD_WINDOW=$(wait_window Kabrelo24) || fail "no window titled Kabrelo24"
+    # the grid's origin on screen: the window's client corner plus the
+    # 2-pixel sunken edge
+    eval "$(xdotool getwindowgeometry --shell "$BOARD_WINDOW")"
+    GRID_X=$((X + 2))
+    GRID_Y=$((Y + 2))
+    WIN_X=$X
+    WIN_Y=$Y
+}
+
+# Drags the block lying on top of the stack, grabbed 100 px into its time
+# label, so that the drag tick (pointer less window corner less grab) sees
+# (x, y); waits for a tick there before the release.
+drag_top_block() {
+    local x=$1 y=$2
+    xdotool mousemove $((GRID_X + 160 + 2 + 100)) $((GRID_Y + 401 + 2 + 10)) mousedown 1
+    sleep 0.2
+    xdotool mousemove $((WIN_X + 100 + x - 60)) $((WIN_Y + 10 + y - 40))
+    sleep 0.2
+    xdotool mousemove $((WIN_X + 100 + x)) $((WIN_Y + 10 + y))
+    sleep 0.4
+    xdotool mouseup 1
+    sleep 0.3
+}
+
+# Share (0 to 1) of the pixels of a w x h area at grid position (x, y) of a
+# screenshot that have the colour "r,g,b".
+colour_share() {
+    local shot=$1 x=$2 y=$3 w=$4 h=$5 rgb=$6
+    convert "$shot" -crop "${w}x${h}+$((GRID_X + x))+$((GRID_Y + y))" +repage \
+        -fill black +opaque "rgb($rgb)" -fill white -opaque "rgb($rgb)" \
+        -format "%[fx:mean]" info:
 }
 
 fail() {

@@ -1,0 +1,45 @@
+#pragma once
+// Shared by the benchmarks: the fake environment, the statistics wanted and a
+// window shown as the program opens it.
+
+#include "shell/unit1.h"
+#include "support/fake_environment.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <vector>
+
+namespace kab::bench {
+
+inline kab::test::FakeEnvironment* g_env = nullptr;
+
+// Ten runs each; median for the figure, min and max for the spread.
+inline void timed(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMicrosecond)
+        ->Repetitions(10)
+        ->ReportAggregatesOnly(true)
+        ->ComputeStatistics(
+            "min",
+            [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+        ->ComputeStatistics("max", [](const std::vector<double>& v) {
+            return *std::max_element(v.begin(), v.end());
+        });
+}
+
+// A shown window at the minimum size, as the program opens.
+inline std::unique_ptr<kab::TForm1> shownForm() {
+    auto form = std::make_unique<kab::TForm1>(*g_env);
+    form->show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(form->windowHandle() && form->windowHandle()->isExposed()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QCoreApplication::processEvents();
+    return form;
+}
+
+} // namespace kab::bench

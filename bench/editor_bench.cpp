@@ -1,0 +1,74 @@
+// The editor and the drag under the hand: one wheel notch on the current
+// block (routing, apply step, re-place, repaint) and one drag tick.
+
+#include "bench_support.h"
+
+#include <QApplication>
+#include <QWheelEvent>
+
+namespace {
+
+using kab::bench::shownForm;
+using kab::bench::timed;
+
+// An active window with block 50 on row 3 at 9:00 for four hours, current.
+std::unique_ptr<kab::TForm1> formWithBlock() {
+    auto form = shownForm();
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    QCoreApplication::processEvents();
+    kab::tk::Panel* p = form->Panel(50);
+    form->currentBlock = p;
+    p->setTag(1);
+    kab::TForm1::SetBlockBounds(p, p->x(), 3 * 44 + 3, p->width());
+    form->dtp1->setValue(0.375);
+    form->Edit1->setText("4.0");
+    form->dtp1Change(nullptr);
+    QCoreApplication::processEvents();
+    return form;
+}
+
+void wheelOver(QWidget* under, bool up) {
+    const QPoint pos = under->rect().center();
+    QWheelEvent e(pos, under->mapToGlobal(pos), QPoint(), QPoint(0, up ? 120 : -120),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(under, &e);
+}
+
+// The duration box has the focus, the pointer lies over the board; the
+// notches alternate so that every one changes the block.
+void BM_WheelStepOnCurrentBlock(benchmark::State& state) {
+    auto form = formWithBlock();
+    form->Edit1->setFocus();
+    QCoreApplication::processEvents();
+    if (!form->Edit1->hasFocus()) state.SkipWithError("the duration box has no focus");
+    bool up = true;
+    for (auto _ : state) {
+        wheelOver(form->sg1, up);
+        form->sg1->repaint();
+        up = !up;
+    }
+    if (form->Edit1->text() != "4.00" && form->Edit1->text() != "4.25")
+        state.SkipWithError("the wheel did not step the duration");
+}
+BENCHMARK(BM_WheelStepOnCurrentBlock)->Apply(timed);
+
+// One tick while a parked block is dragged: the ghost jumps between two
+// rows, and the board is painted with it.
+void BM_DragTick(benchmark::State& state) {
+    auto form = formWithBlock();
+    form->currentBlock = form->Panel(49);
+    form->grabOffset = {100, 10};
+    const QPoint corner = kab::bench::g_env->windowCorner(*form);
+    const QPoint at[] = {corner + QPoint(100 + 325, 10 + 140), corner + QPoint(100 + 505, 10 + 272)};
+    int i = 0;
+    for (auto _ : state) {
+        kab::bench::g_env->cursor = at[i ^= 1];
+        form->Timer1Timer();
+        form->sg1->repaint();
+    }
+    if (!form->Shade1->isVisible()) state.SkipWithError("the ghost never showed");
+}
+BENCHMARK(BM_DragTick)->Apply(timed);
+
+} // namespace
