@@ -1,10 +1,65 @@
-// Moving between days: the day picker's change and its wheel step.
+// Moving between days and months: the month buttons, the day picker and its
+// wheel step, the weekday and month labels.
 
 #include "shell/unit1.h"
 
+#include "foundation/errors.h"
+#include "toolkit/look.h"
 #include "toolkit/updatelock.h"
 
 namespace kab {
+
+namespace {
+
+bool withinLimits(const tk::DateTimePicker& p, DateSerial x) {
+    return (p.minDate() == 0 || x >= p.minDate()) && (p.maxDate() == 0 || x <= p.maxDate());
+}
+
+} // namespace
+
+void TForm1::spb1Click(QObject* sender) {
+    const DateSerial today = env_.today();
+    const SjisString thisMonth = formatDateTime("yyyy/mm", today);
+    // 5., 6. The month label follows the month in every case, also when the
+    //        day's load fails: it never names a month other than the one whose
+    //        days are on show.
+    struct MonthLabel {
+        TForm1* f;
+        const SjisString& thisMonth;
+        ~MonthLabel() {
+            if (f->currentMonth == 0) return;
+            f->LabelB->setCaption(formatDateTime("yyyy/mm", f->currentMonth));
+            f->LabelB->setTextColor(f->LabelB->caption() == thisMonth ? QColor(0, 0, 255)
+                                                                      : QColor(0, 0, 128));
+        }
+    };
+    if (currentMonth == 0) {
+        // 1. at start-up: this month, and today in the picker
+        currentMonth = strToDateTime(thisMonth + "/1", decodeDate(today).year);
+        dtp0->setValue(today);
+    } else {
+        // 2. one month back or on, within a few months around today
+        const auto* button = qobject_cast<const tk::SpeedButton*>(sender);
+        const char step = button && (button == spb1 || button == spb2) && !button->caption().empty()
+                              ? button->caption().front()
+                              : 0;
+        if (step == '<') {
+            const DateSerial a = incMonth(today, -3), b = incMonth(currentMonth, -1);
+            if (a < b && withinLimits(*dtp0, b)) currentMonth = b;
+        } else if (step == '>') {
+            const DateSerial a = incMonth(today, 2), b = incMonth(currentMonth, 1);
+            // A month the day picker cannot show (possible only when the
+            // program has run for weeks since its limits were set) is
+            // refused like one outside the month window.
+            if (a > b && withinLimits(*dtp0, b)) currentMonth = b;
+        }
+        // 3. day 1 of the month, also when the step was refused
+        dtp0->setValue(currentMonth);
+    }
+    const MonthLabel label{this, thisMonth};
+    // 4.
+    dtp0Change();
+}
 
 void TForm1::dtp0Change() {
     // 1., 5. nothing of the window is painted until the board is reloaded,
@@ -12,8 +67,8 @@ void TForm1::dtp0Change() {
     const tk::UpdateLock lock(this);
     // 2.
     LabelA->setCaption(formatDateTime("aaa", dtp0->value()));
-    // 3., 4.
-    LoadDayFile();
+    // 3., 4. unsaved changes are dropped without a question
+    LoadDayFile(DayFileName());
 }
 
 void TForm1::DayPickerWheelStep(bool up) {
@@ -22,12 +77,8 @@ void TForm1::DayPickerWheelStep(bool up) {
     dtp0->stepBy(up ? 1 : -1);
 }
 
-void TForm1::LoadDayFile() {
-    ResetPool();
-    for (tk::Panel* p : panels)
-        p->show();
-    currentBlock = nullptr;
-    ShapeA->hide();
+void TForm1::LabelAClick() {
+    dtp0->setFocus();
 }
 
 } // namespace kab

@@ -180,6 +180,10 @@ void TForm1::buildEditorPanel() {
     cmb1->onEnter = [this](tk::ComboBox* c) { cmb1Enter(c); };
     cmb1->onChange = [this](tk::ComboBox*) { cmb1Change(); };
     dtp0->onChange = [this](tk::DateTimePicker*) { dtp0Change(); };
+    spb1->onClick = [this](tk::SpeedButton* b) { spb1Click(b); };
+    spb2->onClick = [this](tk::SpeedButton* b) { spb1Click(b); };
+    spb3->onClick = [this](tk::SpeedButton*) { spb3Click(); };
+    sbtn1->onClick = [this](tk::SpeedButton*) { sbtn1Click(); };
     cmb1->installEventFilter(this);
     cmb1->lineEdit()->installEventFilter(this);
     Edit1->installEventFilter(this);
@@ -220,6 +224,7 @@ void TForm1::buildHoldingPage() {
     LabelA = make<tk::Label>(TabSheet2, "LabelA", 225, 25, 20, 20);
     LabelA->setTransparent(false);
     LabelA->setFont(makeFont(Face::Gothic, 15, true));
+    LabelA->onClick = [this](tk::Label*) { LabelAClick(); };
 
     for (int n = 1; n <= kBlocks; ++n) {
         auto* p = make<tk::Panel>(TabSheet2, "", 220, 410, 120, 38);

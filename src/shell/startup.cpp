@@ -3,6 +3,10 @@
 #include "shell/unit1.h"
 
 #include "board/geometry.h"
+#include "foundation/errors.h"
+#include "foundation/files.h"
+#include "storage/dayfile.h"
+#include "storage/seeding.h"
 #include "toolkit/application.h"
 #include "toolkit/eventhook.h"
 #include "toolkit/look.h"
@@ -16,6 +20,13 @@ void TForm1::onActivate() {
     const QString title = tk::toQt(hint_) + QStringLiteral("24");
     if (auto* app = tk::Application::instance()) app->setTitle(title);
     setWindowTitle(title);
+}
+
+void TForm1::SeedTodaysFile() {
+    // the sample becomes today's file the first time there is none; the
+    // rename's result is not looked at, and it never replaces a file
+    const SjisString name = storage::dayFileName(dataDir, currentMonth, env_.today());
+    if (!fileExists(name)) renameFile(dataDir + SjisString(storage::sampleDayName), name);
 }
 
 void TForm1::FormCreate() {
@@ -46,6 +57,17 @@ void TForm1::FormCreate() {
     // 9., 10.
     sbtn1->setCaption(sjis::fromUtf8("職員"));
     LabelB->setColor(tk::fromColorRef(11579568));
+    // 11. this month, today in the day picker, today's day file loaded. The
+    //     board is set up and loaded again at 20., and that load is the one
+    //     shown: a day file that fails here is reported there, once, and the
+    //     start-up goes on. (Asking for today, the one other thing that
+    //     can fail here, fails again at 12.)
+    try {
+        spb1Click(nullptr);
+    } catch (const Error&) {
+    }
+    // 12.
+    SeedTodaysFile();
     // 13. the weekday label shows inside the day picker's box
     LabelA->setParent(dtp0);
     LabelA->move(dtp0->width() - 40, 5);
@@ -69,11 +91,16 @@ void TForm1::FormCreate() {
     // 19. the blocks wait at the parking spot; the grid gets its headers
     SetUpPool();
     SetHeaderTexts();
+    // 20. the load the user sees; a failing record is reported and the
+    //     window is still completed
+    tk::guarded([this] { dtp0Change(); });
     // 21. the drop ghost lives in the grid, two hours wide
     Shade1->setParent(sg1);
     Shade1->resize(2 * hourWidth, Shade1->height());
     Shade1->realign();
     Shade1->hide();
+    // 22.
+    FillNameBox();
     // 23. as wide as the board up to 24:00; the size limits widen it
     setOuterWidth(sg1->cellRect(19, 0).right + 20);
 }

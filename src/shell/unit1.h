@@ -4,6 +4,7 @@
 // program gives them and are defined in the folder of their subsystem.
 
 #include "board/pool.h"
+#include "foundation/atomicfile.h"
 #include "foundation/datetime.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
@@ -106,10 +107,21 @@ public:
                          int x, int y);
     void Timer1Timer();
 
-    // days
+    // days and months
+    void spb1Click(QObject* sender);
     void dtp0Change();
     void DayPickerWheelStep(bool up);
-    void LoadDayFile();
+    void LabelAClick();
+
+    // day files and the staff list
+    // data folder + "mm;ddaaa.txt" for the month and day on show
+    SjisString DayFileName() const;
+    void SeedTodaysFile();
+    void LoadDayFile(const SjisString& name);
+    void spb3Click();
+    void FormDropFiles(const QStringList& paths);
+    void FillNameBox();
+    void sbtn1Click();
 
     // --- window-wide values ----------------------------------------------
     int hourWidth = 0;
@@ -117,6 +129,9 @@ public:
     tk::Panel* currentBlock = nullptr; // the block the editor works on
     tk::GridCoord selAnchor{0, 0};     // set by every select-cell notification
     QPoint grabOffset;                 // press position in the pressed label
+    DateSerial currentMonth = 0;       // first day of the month on show; 0 until set
+    // Faults injected into the save by tests; none in the program.
+    FileWriteHooks* saveHooks = nullptr;
 
     // --- controls (names as the program knows them) ------------------------
     tk::Panel* PanelA = nullptr;
@@ -155,6 +170,8 @@ protected:
     void showEvent(QShowEvent*) override;
     void moveEvent(QMoveEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent*) override;
+    void dropEvent(QDropEvent*) override;
 
 private:
     void buildLayout();

@@ -68,7 +68,20 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
 }
 
 SjisString ComboBox::text() const {
+    const int i = currentIndex();
+    if (i >= 0 && currentText() == itemText(i) && itemData(i).isValid())
+        return itemData(i).toByteArray().toStdString();
     return fromQt(currentText());
+}
+
+void ComboBox::setItems(const std::vector<SjisString>& items) {
+    clear();
+    for (const SjisString& item : items)
+        addItem(toQt(item), QByteArray::fromStdString(item));
+}
+
+void ComboBox::insertItem(int index, const SjisString& item) {
+    QComboBox::insertItem(index, toQt(item), QByteArray::fromStdString(item));
 }
 
 void ComboBox::setItemHeight(int h) {

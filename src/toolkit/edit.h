@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <exception>
+#include <vector>
 #include <functional>
 
 namespace kab::tk {
@@ -43,7 +44,11 @@ class ComboBox : public QComboBox {
 public:
     explicit ComboBox(QWidget* parent = nullptr);
 
+    // The chosen entry's text as it was given, bytes that do not convert
+    // included; the edit field's text when no entry is chosen.
     SjisString text() const;
+    void setItems(const std::vector<SjisString>& items);
+    void insertItem(int index, const SjisString& item);
     void setItemHeight(int h);
     int itemHeight() const { return itemHeight_; }
 

@@ -134,7 +134,7 @@ TEST_F(EditorTest, AStartOfMidnightOrBeforeBelongsToTheNextDay) {
 }
 
 TEST_F(EditorTest, WheelRoutingByTheFocusedControl) {
-    form->cmb1->addItems({QStringLiteral("---"), QStringLiteral("山田"), QStringLiteral("佐藤")});
+    form->cmb1->setItems({"---", sjis::fromUtf8("山田"), sjis::fromUtf8("佐藤")});
     place(50, 3, hm(9, 0), "4.0");
     const DateSerial start = form->dtp1->value();
     const DateSerial day = form->dtp0->value();
@@ -252,7 +252,7 @@ TEST_F(EditorTest, TheDurationBoxTakesDigitsOnly) {
 }
 
 TEST_F(EditorTest, NamesAreChosenWithTheArrowKeysOnly) {
-    form->cmb1->addItems({QStringLiteral("---"), QStringLiteral("山田"), QStringLiteral(" 佐藤 ")});
+    form->cmb1->setItems({"---", sjis::fromUtf8("山田"), sjis::fromUtf8(" 佐藤 ")});
     form->cmb1->setCurrentIndex(0);
     focus(form->cmb1);
     // no block yet: the box keeps its choice, no block changes

@@ -107,7 +107,9 @@ TEST_F(FormTest, ColoursAndCaptions) {
     EXPECT_EQ(form->sg1->color(), QColor(192, 192, 192));
     EXPECT_EQ(form->PanelC->color(), QColor(192, 192, 192));
     EXPECT_EQ(form->LabelB->color(), QColor(176, 176, 176));
-    EXPECT_EQ(form->LabelB->caption(), "***");
+    // the month on show, in blue as it is today's month
+    EXPECT_EQ(form->LabelB->caption(), "2026/12");
+    EXPECT_EQ(form->LabelB->textColor(), QColor(0, 0, 255));
     EXPECT_EQ(form->Shade1->color(), QColor(255, 255, 255));
     EXPECT_EQ(form->ShapeA->pen().color(), QColor(176, 112, 112));
     EXPECT_EQ(form->ShapeA->pen().width(), 2);

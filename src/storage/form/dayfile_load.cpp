@@ -1,0 +1,69 @@
+// Loading a day file into the board: the pool is reset, then each record
+// fills one block, from block 50 down.
+
+#include "shell/unit1.h"
+
+#include "board/geometry.h"
+#include "foundation/files.h"
+#include "foundation/numbers.h"
+#include "storage/dayfile.h"
+#include "storage/dayread.h"
+
+#include <sys/stat.h>
+
+namespace kab {
+
+namespace {
+
+// Only a regular file is read: a folder or a pipe under a day's name is no
+// day file, and reading a pipe could wait for ever.
+bool isRegularFile(const SjisString& name) {
+    struct stat st {};
+    return ::stat(sjis::toUtf8(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+void TForm1::LoadDayFile(const SjisString& name) {
+    // 5. in every case, also when a record fails: every block shows, none is
+    //    current, the focus frame is hidden
+    struct Finish {
+        TForm1* f;
+        ~Finish() {
+            for (tk::Panel* p : f->panels)
+                p->show();
+            f->currentBlock = nullptr;
+            f->ShapeA->hide();
+        }
+    } finish{this};
+    // 1., 2., 3.
+    ResetPool();
+    if (!isRegularFile(name)) return;
+    const TextList lines = storage::readDayLines(name);
+    const int year = decodeDate(env_.today()).year;
+    // 4. one block a record, from 50 down
+    int n = kBlocks;
+    for (const SjisString& line : lines.lines()) {
+        if (line.empty()) break;
+        const auto field = storage::splitRecord(line);
+        tk::Panel* block = Panel(n);
+        block->hide();
+        currentBlock = block;
+        const std::int64_t row = strToInt(field[0]);
+        SetBlockBounds(block, block->x(), board::clampToInt(row * sg1->rowHeight() + 3),
+                       block->width());
+        block->setCaption(field[3]);
+        dtp1->setValue(strToDateTime(field[1], year));
+        // a different text runs the apply step as the box's own change
+        Edit1->setText(field[2]);
+        dtp2->setValue(strToFloat(Edit1->text()) / 24 + dtp1->value());
+        dtp1Change(nullptr);
+        // the start as the file has it, not as the apply step wrote it
+        block->setHint(field[1] + "\r\n" + Edit1->text());
+        block->setTag(1);
+        PlaceBlock();
+        if (--n == 0) break;
+    }
+}
+
+} // namespace kab

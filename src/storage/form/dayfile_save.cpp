@@ -1,0 +1,27 @@
+// Saving the board: every placed block's record, sorted, replaces the day
+// file of the month and day on show.
+
+#include "shell/unit1.h"
+
+#include "foundation/atomicfile.h"
+#include "storage/dayfile.h"
+
+namespace kab {
+
+SjisString TForm1::DayFileName() const {
+    return storage::dayFileName(dataDir, currentMonth, dtp0->value());
+}
+
+void TForm1::spb3Click() {
+    std::vector<storage::BlockText> blocks;
+    blocks.reserve(kBlocks);
+    for (const tk::Panel* p : panels)
+        blocks.push_back({p->y(), p->hint(), p->caption()});
+    // All records are built before anything is written: a block that fails
+    // leaves the day file as it was. The file is replaced whole, through a
+    // synced temporary file, so no crash leaves half a day behind.
+    const TextList records = storage::buildDayRecords(blocks);
+    replaceFileContents(DayFileName(), records.text(), saveHooks);
+}
+
+} // namespace kab
