@@ -1,0 +1,312 @@
+// Day files through the window: load, save, the first-run sample, files
+// dropped from a file manager, and bad input of every kind.
+
+#include "storage/form/storage_fixture.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace kab::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class DayFileTest : public StorageTest {};
+
+TEST_F(DayFileTest, ARecordLoadsAndSavesBackAsItWasRead) {
+    writeFile(kToday, "01\\9:00\\2\\---\r\n");
+    reopen();
+    EXPECT_EQ(board(), Strings{"1 9:00-11:00 2 --- @160+80"});
+    EXPECT_EQ(hint(50), "9:00\r\n2");
+    EXPECT_EQ(block(50)->y(), 47);
+    EXPECT_EQ(form->currentBlock, nullptr);
+    EXPECT_FALSE(form->ShapeA->isVisible());
+    // the editor keeps the last record read
+    EXPECT_EQ(clock(form->dtp1->value()), "9:00");
+    EXPECT_EQ(durationText(), "2");
+    EXPECT_EQ(clock(form->dtp2->value()), "11:00");
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), "01\\9:00\\2\\---\r\n");
+    EXPECT_TRUE(env().reports.empty());
+}
+
+TEST_F(DayFileTest, SaveSortsByRowAndShortensDurations) {
+    makeData();
+    place(50, 5, hm(9, 0), "4.50");
+    place(49, 2, hm(13, 30), "4.00");
+    place(48, 2, hm(7, 0), "12");
+    form->cmb1->setItems({"---", sjis::fromUtf8("山田")});
+    form->cmb1->setCurrentIndex(1);
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("02\\07:00\\12\\山田\r\n"
+                                                "02\\13:30\\4.0\\---\r\n"
+                                                "05\\09:00\\4.5\\---\r\n"));
+    // the save changes no block
+    EXPECT_EQ(hint(50), "09:00\r\n4.50");
+    EXPECT_EQ(form->currentBlock, block(48));
+}
+
+TEST_F(DayFileTest, AnEmptyDaySavesAnEmptyFile) {
+    makeData();
+    form->spb3->click();
+    EXPECT_TRUE(exists(kToday));
+    EXPECT_EQ(readBytes(kToday), "");
+    EXPECT_TRUE(env().reports.empty());
+}
+
+TEST_F(DayFileTest, ABlankEndsTheNameField) {
+    writeFile(kToday, "01\\9:00\\2\\山田 太郎\r\n");
+    reopen();
+    EXPECT_EQ(str(block(50)->caption()), "山田");
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("01\\9:00\\2\\山田\r\n"));
+}
+
+TEST_F(DayFileTest, LoadingTwiceGivesTheSameBoard) {
+    writeFile(kToday, "03\\09:00\\4.0\\佐藤\r\n01\\6:30\\2.25\\山田\r\n08\\0:00\\1\\x\r\n");
+    reopen();
+    const Strings first = board();
+    ASSERT_EQ(first, (Strings{"3 9:00-13:00 4.0 佐藤 @160+160", "1 6:30-8:45 2.25 山田 @60+90",
+                              "8 0:00-1:00 1 x @760+40"}));
+    reload();
+    EXPECT_EQ(board(), first);
+    for (int n = 1; n <= 47; ++n)
+        ASSERT_EQ(block(n)->geometry(), QRect(160, 401, 160, 38)) << n;
+}
+
+// Bad input: each file gives the records before the fault and at most one
+// clear report, never a crash or a hang.
+TEST_F(DayFileTest, BadInput) {
+    const std::string good = "01\\9:00\\2\\a\r\n";
+    std::string sixty;
+    for (int i = 0; i < 60; ++i)
+        sixty += "0" + std::to_string(1 + i % 8) + "\\9:00\\2\\n" + std::to_string(i) + "\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+        int placed;
+        const char* report; // "" for none
+    } table[] = {
+        {"row not an integer", good + "1a\\9:00\\2\\b\r\n" + good, 1, "'1a' は整数ではありません."},
+        {"bad start", good + "02\\9;00\\2\\b\r\n", 1, "'9;00' は日付または時刻ではありません."},
+        {"bad duration", good + "03\\9:00\\2h\\c\r\n", 1, "'2h' は浮動小数点数ではありません."},
+        {"three fields", good + "04\\9:00\r\n", 2, ""},
+        {"more than 50 records", sixty, 50, ""},
+        {"an empty line ends it", good + "\r\n" + good, 1, ""},
+        {"a NUL ends it", good + std::string("\0", 1) + good, 1, ""},
+        {"not Shift-JIS", "01\\9:00\\2\\\x81\xff\xfd\r\n", 1, ""},
+        {"only line breaks", "\r\n\r\n", 0, ""},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.what);
+        writeBytes(kToday, c.bytes);
+        env().reports.clear();
+        reload();
+        int placed = 0;
+        for (tk::Panel* p : form->panels) {
+            placed += p->tag();
+            EXPECT_TRUE(p->isVisible());
+        }
+        EXPECT_EQ(placed, c.placed);
+        EXPECT_EQ(reportMessages(), c.report[0] ? std::vector<QString>{QString::fromUtf8(c.report)}
+                                                : std::vector<QString>{});
+        EXPECT_EQ(form->currentBlock, nullptr);
+        EXPECT_FALSE(form->ShapeA->isVisible());
+    }
+    // the first record after start-up with no duration: the box was empty,
+    // setting it empty is no change, and the end cannot be computed
+    writeFile(kToday, "02\\9:00\r\n");
+    env().reports.clear();
+    reopen();
+    EXPECT_EQ(reportMessages(), std::vector<QString>{QStringLiteral("'' は浮動小数点数ではありません.")});
+}
+
+TEST_F(DayFileTest, BytesThatAreNotShiftJisComeBackUnchanged) {
+    const std::string day = "01\\9:00\\2\\\x81\xff\xfd\r\n";
+    writeBytes(kToday, day);
+    reopen();
+    EXPECT_EQ(block(50)->caption(), "\x81\xff\xfd");
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), day);
+}
+
+TEST_F(DayFileTest, WhatIsNoRegularFileLoadsAsAnEmptyDay) {
+    makeData();
+    place(50, 3, hm(9, 0), "4.0");
+    std::filesystem::create_directory(dataPath() + kToday);
+    reload();
+    EXPECT_EQ(board(), Strings{});
+    EXPECT_TRUE(env().reports.empty());
+    std::filesystem::remove(dataPath() + kToday);
+
+    ASSERT_EQ(mkfifo((dataPath() + kToday).c_str(), 0600), 0);
+    reload(); // would wait for a writer if it were read
+    EXPECT_EQ(board(), Strings{});
+    EXPECT_TRUE(env().reports.empty());
+}
+
+TEST_F(DayFileTest, AGigabyteUnderADaysNameLoadsAtOnce) {
+    makeData();
+    const int fd = ::open((dataPath() + kToday).c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, off_t(1) << 30), 0); // sparse: NUL bytes
+    const std::string record = "02\\10:00\\3\\a\r\n";
+    ASSERT_EQ(::pwrite(fd, record.data(), record.size(), 0), ssize_t(record.size()));
+    ::close(fd);
+    reload();
+    EXPECT_EQ(board(), Strings{"2 10:00-13:00 3 a @200+120"});
+    EXPECT_TRUE(env().reports.empty());
+}
+
+TEST_F(DayFileTest, SaveErrorsLeaveTheOldFileAsItWas) {
+    // no data folder: the file-create error names the file
+    place(50, 3, hm(9, 0), "4.0");
+    form->spb3->click();
+    ASSERT_EQ(env().reports.size(), 1u);
+    EXPECT_TRUE(env().reports[0].message.startsWith(
+        QStringLiteral("ファイル \"%1data/%2\". ").arg(env().dir.path() + "/", QString::fromUtf8(kToday))))
+        << env().reports[0].message.toStdString();
+    EXPECT_TRUE(env().reports[0].message.endsWith(QStringLiteral(" を作成できません.")));
+
+    // a folder under the day's name is not replaced
+    env().reports.clear();
+    std::filesystem::create_directories(dataPath() + kToday + "/inside");
+    form->spb3->click();
+    EXPECT_EQ(env().reports.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(dataPath() + kToday + "/inside"));
+}
+
+TEST_F(DayFileTest, ASaveStoppedBeforeTheRenameLeavesTheOldFileWhole) {
+    const std::string old = sjis::fromUtf8("01\\9:00\\2\\前\r\n");
+    writeBytes(kToday, old);
+    reopen();
+    place(49, 4, hm(12, 0), "3");
+    FileWriteHooks crash;
+    bool stopped = false;
+    crash.beforeRename = [&] {
+        stopped = true;
+        throw std::runtime_error("power cut");
+    };
+    form->saveHooks = &crash;
+    form->spb3->click();
+    form->saveHooks = nullptr;
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(readBytes(kToday), old);
+    EXPECT_EQ(listing(), Strings{kToday}) << "no temporary file is left";
+
+    // a device failing half-way through the write
+    FileWriteHooks failing;
+    failing.failAfter = 10;
+    failing.failErrno = ENOSPC;
+    form->saveHooks = &failing;
+    env().reports.clear();
+    form->spb3->click();
+    form->saveHooks = nullptr;
+    EXPECT_EQ(readBytes(kToday), old);
+    EXPECT_EQ(env().reports.size(), 1u);
+    EXPECT_EQ(listing(), Strings{kToday});
+
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("01\\9:00\\2\\前\r\n04\\12:00\\3\\---\r\n"));
+}
+
+TEST_F(DayFileTest, ABlockThatCannotBeWrittenWritesNothing) {
+    const std::string old = "01\\9:00\\2\\a\r\n";
+    writeBytes(kToday, old);
+    reopen();
+    place(49, 4, hm(12, 0), "3");
+    block(20)->setHint("9:00"); // a hint of one line: no duration
+    form->spb3->click();
+    EXPECT_EQ(reportMessages(),
+              std::vector<QString>{QStringLiteral("リストのインデックスが範囲を超えています (1)")});
+    EXPECT_EQ(readBytes(kToday), old);
+}
+
+TEST_F(DayFileTest, TheSampleBecomesTodaysFileOnce) {
+    writeFile("smpl.dat", "02\\10:00\\3\\見本\r\n");
+    reopen();
+    EXPECT_FALSE(exists("smpl.dat"));
+    EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("02\\10:00\\3\\見本\r\n"));
+    EXPECT_EQ(board(), Strings{"2 10:00-13:00 3 見本 @200+120"});
+
+    // with a file for today the sample stays where it is
+    writeFile("smpl.dat", "05\\10:00\\3\\次\r\n");
+    reopen();
+    EXPECT_TRUE(exists("smpl.dat"));
+    EXPECT_EQ(board(), Strings{"2 10:00-13:00 3 見本 @200+120"});
+}
+
+TEST_F(DayFileTest, AFailingDayAtStartUpIsReportedOnceAndTheWindowCompleted) {
+    writeFile("List1.txt", "山田\r\n");
+    writeFile(kToday, "01\\9:00\\2\\a\r\n02\\x\\2\\b\r\n03\\9:00\\2\\c\r\n");
+    reopen();
+    EXPECT_EQ(reportMessages(), std::vector<QString>{QStringLiteral("'x' は日付または時刻ではありません.")});
+    EXPECT_EQ(board(), Strings{"1 9:00-11:00 2 a @160+80"});
+    // every later step ran: pool, headers, ghost, name box, width
+    EXPECT_EQ(block(1)->parentWidget(), form->sg1);
+    EXPECT_EQ(form->Shade1->parentWidget(), form->sg1);
+    EXPECT_EQ(form->cmb1->count(), 2);
+    EXPECT_EQ(str(form->LabelB->caption()), "2026/12");
+    EXPECT_EQ(str(form->LabelA->caption()), "月");
+    EXPECT_EQ(form->Shade1->width(), 80);
+}
+
+// Files dropped from a file manager.
+class DropTest : public StorageTest {
+protected:
+    void drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        const QPoint at(300, 200);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+    }
+    QString path(const char* name) const {
+        return QString::fromStdString(dataPath()) + QString::fromUtf8(name);
+    }
+};
+
+TEST_F(DropTest, OneDayFileLoadsWithoutChangingTheDate) {
+    writeFile("11;30月.txt", "06\\8:00\\4.0\\他\r\n");
+    writeFile("plain.txt", "06\\8:00\\4.0\\他\r\n");
+    writeFile("x;30月.txt", "06\\8:00\\4.0\\他\r\n");
+    place(50, 1, hm(9, 0), "2");
+    const Strings before = board();
+    const DateSerial day = form->dtp0->value();
+    const struct {
+        QStringList paths;
+        bool loads;
+    } table[] = {
+        {{path("11;30月.txt"), path("11;30月.txt")}, false}, // two files
+        {{path("plain.txt")}, false},
+        {{path("x;30月.txt")}, false}, // ";" not the third character
+        {{path("11;30月.txt")}, true},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.paths.join(' ').toStdString());
+        drop(c.paths);
+        EXPECT_EQ(board(), c.loads ? Strings{"6 8:00-12:00 4.0 他 @120+160"} : before);
+        EXPECT_EQ(form->dtp0->value(), day);
+    }
+    // a save then copies that day to the day on show
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("06\\8:00\\4.0\\他\r\n"));
+
+    // a path that vanished in between loads as a day without a file
+    drop({path("12;31木.txt")});
+    EXPECT_EQ(board(), Strings{});
+    EXPECT_TRUE(env().reports.empty());
+}
+
+} // namespace
+} // namespace kab::test
