@@ -1,0 +1,174 @@
+// Moving between months and days: the month window around today, the day
+// picker, the weekday and month labels, and the reload that every change
+// brings.
+
+#include "storage/form/storage_fixture.h"
+
+namespace kab::test {
+namespace {
+
+class NavigationTest : public StorageTest {
+protected:
+    // The window opened on another day than the fixture's.
+    void openOn(int y, int m, int d) {
+        env().todayValue = encodeDate(y, m, d);
+        reopen();
+    }
+    void back() { form->spb1->click(); }
+    void forward() { form->spb2->click(); }
+    std::string month() const { return str(form->LabelB->caption()); }
+    DateSerial day() const { return form->dtp0->value(); }
+};
+
+TEST_F(NavigationTest, StartUpShowsTodayAndThisMonthInBlue) {
+    EXPECT_EQ(month(), "2026/12");
+    EXPECT_EQ(form->LabelB->textColor(), QColor(0, 0, 255));
+    EXPECT_EQ(day(), encodeDate(2026, 12, 7));
+    EXPECT_EQ(form->dtp0->text(), QStringLiteral("7"));
+    EXPECT_EQ(str(form->LabelA->caption()), "月");
+    EXPECT_EQ(form->LabelA->parentWidget(), form->dtp0);
+    EXPECT_EQ(form->currentMonth, encodeDate(2026, 12, 1));
+    EXPECT_EQ(form->dtp0->minDate(), encodeDate(2026, 12, 7) - 180);
+    EXPECT_EQ(form->dtp0->maxDate(), encodeDate(2026, 12, 7) + 92);
+}
+
+TEST_F(NavigationTest, TheMonthWindowAroundToday) {
+    const struct {
+        int y, m, d;              // today
+        const char* clicks;       // '<' or '>'
+        std::vector<const char*> months;
+    } table[] = {
+        {2026, 12, 7, "<<<", {"2026/11", "2026/10", "2026/10"}},
+        {2026, 12, 7, "<<<>>>>>>", {"2026/11", "2026/10", "2026/10", "2026/11", "2026/12", "2027/01",
+                                    "2027/02", "2027/02", "2027/02"}},
+        {2026, 12, 1, ">>>", {"2027/01", "2027/01", "2027/01"}},
+        {2026, 3, 31, "<<<", {"2026/02", "2026/01", "2026/01"}},
+        {2026, 3, 31, ">>>", {"2026/04", "2026/05", "2026/05"}},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(testing::Message() << c.y << "-" << c.m << "-" << c.d << " " << c.clicks);
+        openOn(c.y, c.m, c.d);
+        const std::string thisMonth = month();
+        for (std::size_t i = 0; c.clicks[i]; ++i) {
+            SCOPED_TRACE(i);
+            c.clicks[i] == '<' ? back() : forward();
+            EXPECT_EQ(month(), c.months[i]);
+            // day 1 of the month on show, also after a refused step
+            const Date d = decodeDate(day());
+            EXPECT_EQ(d.day, 1);
+            EXPECT_EQ(str(formatDateTime("yyyy/mm", day())), c.months[i]);
+            EXPECT_EQ(form->currentMonth, day());
+            EXPECT_EQ(form->LabelB->textColor(),
+                      month() == thisMonth ? QColor(0, 0, 255) : QColor(0, 0, 128));
+        }
+    }
+}
+
+TEST_F(NavigationTest, EveryStepReloadsAndUnsavedChangesAreDropped) {
+    writeFile("12;01火.txt", "02\\10:00\\3\\初日\r\n");
+    writeFile("01;01金.txt", "07\\8:00\\4.0\\元日\r\n");
+    back(); // to 2026/11, day 1
+    forward(); // back to 2026/12, day 1
+    EXPECT_EQ(board(), std::vector<std::string>{"2 10:00-13:00 3 初日 @200+120"});
+    EXPECT_EQ(str(form->LabelA->caption()), "火");
+    // a block moved and edited, then a step on without saving
+    place(50, 5, hm(15, 0), "2");
+    forward();
+    EXPECT_EQ(board(), std::vector<std::string>{"7 8:00-12:00 4.0 元日 @120+160"});
+    back();
+    EXPECT_EQ(board(), std::vector<std::string>{"2 10:00-13:00 3 初日 @200+120"});
+    EXPECT_EQ(form->currentBlock, nullptr);
+    // right after a day change the wheel changes no block
+    focus(form->Edit1);
+    const std::string before = durationText();
+    wheel(form->sg1, true);
+    EXPECT_EQ(durationText(), before);
+    EXPECT_EQ(board(), std::vector<std::string>{"2 10:00-13:00 3 初日 @200+120"});
+}
+
+TEST_F(NavigationTest, TheDayPickerWrapsWithinTheMonth) {
+    writeFile("12;01火.txt", "03\\9:00\\2\\一日\r\n");
+    form->dtp0->setValue(encodeDate(2026, 12, 31));
+    // the weekday label gives the focus to the day picker
+    QTest::mouseClick(form->LabelA, Qt::LeftButton, {}, {5, 5});
+    ASSERT_TRUE(form->dtp0->hasFocus());
+    wheel(form->sg1, true);
+    EXPECT_EQ(day(), encodeDate(2026, 12, 1));
+    EXPECT_EQ(form->dtp0->text(), QStringLiteral("1"));
+    EXPECT_EQ(str(form->LabelA->caption()), "火");
+    EXPECT_EQ(board(), std::vector<std::string>{"3 9:00-11:00 2 一日 @160+80"});
+    // the arrow keys step it as the user's own change
+    QTest::keyClick(form->dtp0, Qt::Key_Down);
+    EXPECT_EQ(day(), encodeDate(2026, 12, 31));
+    EXPECT_EQ(str(form->LabelA->caption()), "木");
+    EXPECT_EQ(board(), std::vector<std::string>{});
+}
+
+TEST_F(NavigationTest, AMonthTheDayPickerCannotShowIsRefused) {
+    // opened on 7 December 2026: the picker reaches 9 March 2027 at most
+    env().todayValue = encodeDate(2027, 2, 20); // the program kept running
+    const char* const months[] = {"2027/01", "2027/02", "2027/03", "2027/03"};
+    for (const char* m : months) {
+        forward();
+        EXPECT_EQ(month(), m);
+        EXPECT_EQ(day(), form->currentMonth);
+    }
+    EXPECT_TRUE(env().reports.empty());
+}
+
+TEST_F(NavigationTest, AFailingDayStillShowsItsMonth) {
+    writeFile("01;01金.txt", "01\\9:00\\2\\a\r\n02\\bad\\2\\b\r\n");
+    forward();
+    EXPECT_EQ(env().reports.size(), 1u);
+    EXPECT_EQ(month(), "2027/01");
+    EXPECT_EQ(day(), encodeDate(2027, 1, 1));
+    EXPECT_EQ(board(), std::vector<std::string>{"1 9:00-11:00 2 a @160+80"});
+}
+
+// The staff list fills the name box at start-up; its button opens it.
+class StaffListTest : public StorageTest {};
+
+TEST_F(StaffListTest, NamesComeFromTheListWhateverTheCaseOfItsName) {
+    const struct {
+        const char* file;
+        std::string bytes;
+        QStringList items;
+    } table[] = {
+        {nullptr, "", {"---"}},
+        {"List1.txt", sjis::fromUtf8("山田\r\n佐藤\r\n鈴木\r\n"), {"---", "山田", "佐藤", "鈴木"}},
+        {"list1.TXT", sjis::fromUtf8("高橋\r\n\r\n高橋\r\n"), {"---", "高橋", "", "高橋"}},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.file ? c.file : "no list");
+        QDir(QString::fromStdString(dataPath())).removeRecursively();
+        makeData();
+        if (c.file) writeBytes(c.file, c.bytes);
+        reopen();
+        QStringList items;
+        for (int i = 0; i < form->cmb1->count(); ++i)
+            items << form->cmb1->itemText(i);
+        EXPECT_EQ(items, c.items);
+        EXPECT_EQ(form->cmb1->currentIndex(), 0);
+        env().opened.clear();
+        form->sbtn1->click();
+        const QString name = QString::fromUtf8(c.file ? c.file : "List1.txt");
+        EXPECT_EQ(env().opened, QStringList{QString::fromStdString(dataPath()) + name});
+    }
+}
+
+TEST_F(StaffListTest, ANameIsKeptAsTheListHasIt) {
+    writeBytes("List1.txt", "\x81\xff\xfd\r\n");
+    reopen();
+    place(50, 2, hm(9, 0), "4.0");
+    focus(form->cmb1);
+    QTest::keyClick(form->cmb1, Qt::Key_Down);
+    EXPECT_EQ(block(50)->caption(), "\x81\xff\xfd");
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), "02\\09:00\\4.0\\\x81\xff\xfd\r\n");
+    // a later change of the file shows only at the next start
+    writeFile("List1.txt", "新\r\n");
+    EXPECT_EQ(form->cmb1->count(), 2);
+}
+
+} // namespace
+} // namespace kab::test
