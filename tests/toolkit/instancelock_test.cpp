@@ -1,5 +1,7 @@
 #include "toolkit/instancelock.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
@@ -42,13 +44,20 @@ protected:
         return pid;
     }
 
-    // The built program, offscreen, with the test's runtime folder.
+    // A copy of the built program, offscreen, with the test's runtime
+    // folder; the copy's data folder is its own, so no run touches the
+    // build's day files.
     void startProgram(QProcess& p) {
+        const QString exe = dir.path() + QStringLiteral("/prog/kabrelo24");
+        if (!QFile::exists(exe)) {
+            ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/prog/data")));
+            ASSERT_TRUE(QFile::copy(QStringLiteral(KABRELO_EXE), exe));
+        }
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
         e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(e);
-        p.start(QStringLiteral(KABRELO_EXE), {});
+        p.start(exe, {});
     }
 
     QTemporaryDir dir;
