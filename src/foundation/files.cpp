@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kab {
 
@@ -62,6 +63,14 @@ bool renameFile(const SjisString& from, const SjisString& to) {
     struct stat st;
     if (::lstat(t.c_str(), &st) == 0) return false;
     return std::rename(f.c_str(), t.c_str()) == 0;
+}
+
+FileHandle::~FileHandle() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int FileHandle::release() {
+    return ::close(std::exchange(fd_, -1));
 }
 
 SjisString systemErrorText(int errorNumber) {

@@ -25,6 +25,21 @@ bool fileExists(const SjisString& name);
 // on failure.
 bool renameFile(const SjisString& from, const SjisString& to);
 
+// An open file descriptor, closed on every way out of its scope.
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle();
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int get() const { return fd_; }
+    // Closes now so that a failing close can be reported.
+    int release();
+
+private:
+    int fd_;
+};
+
 // The system's message for an errno value, as Shift-JIS.
 SjisString systemErrorText(int errorNumber);
 

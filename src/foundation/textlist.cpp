@@ -28,22 +28,6 @@ bool isBlankByte(char c) {
     return u >= 1 && u <= 32;
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-    // Closes now so that a failing close can be reported.
-    int release() { return ::close(std::exchange(fd_, -1)); }
-
-private:
-    int fd_;
-};
-
 Error openError(const SjisString& name, int errorNumber) {
     return Error::fileOpen(absolutePath(name), systemErrorText(errorNumber));
 }

@@ -17,20 +17,6 @@ namespace {
 
 constexpr std::size_t chunkBytes = 16 * 1024;
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 // Splits the text as it arrives, chunk by chunk, and says when to stop.
 class LineSplitter {
 public:
@@ -114,7 +100,7 @@ Error openError(const SjisString& path, int errorNumber) {
 } // namespace
 
 TextList readDayLines(const SjisString& path) {
-    Fd file(::open(sjis::toUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+    FileHandle file(::open(sjis::toUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) throw openError(path, errno);
     // Only a lock another process holds is a failure, as in
     // TextList::loadFromFile.
