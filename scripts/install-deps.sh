@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the board needs to build, run and test.
+# Installs the Debian packages the board needs to build, run and test, and
+# any further packages named on the command line (for fuzzing, say).
 # Touches apt only when something is missing.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
     xvfb xdotool x11-utils imagemagick
+    "$@"
 )
 
 missing=()
