@@ -21,3 +21,14 @@ bench: deps
 	cmake --preset release
 	cmake --build --preset release --target benchmarks
 	./build-release/bench/benchmarks
+
+# libFuzzer runs of the core's parsers: FUZZ_SECONDS per target, FUZZ_JOBS at
+# a time. Fails when any target finds something.
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 1
+.PHONY: fuzz
+fuzz:
+	@scripts/install-deps.sh clang libclang-rt-14-dev
+	cmake -S . -B build-fuzz -G Ninja -DKABRELO_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
+	cmake --build build-fuzz
+	scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_JOBS)
