@@ -19,8 +19,8 @@ screenshot: build
 
 bench: deps
 	cmake --preset release
-	cmake --build --preset release --target benchmarks
-	./build-release/bench/benchmarks
+	cmake --build --preset release --target benchmarks minimal_window kabrelo24
+	scripts/bench.sh build-release
 
 # libFuzzer runs of the core's parsers: FUZZ_SECONDS per target, FUZZ_JOBS at
 # a time. Fails when any target finds something.

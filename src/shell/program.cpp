@@ -3,6 +3,7 @@
 #include "shell/unit1.h"
 #include "toolkit/application.h"
 #include "toolkit/instancelock.h"
+#include "toolkit/startupprobe.h"
 
 namespace kab {
 
@@ -14,6 +15,7 @@ int runProgram(int argc, char** argv) {
     tk::SystemEnvironment env;
     tk::Application app(argc, argv, env);
     TForm1 form(env);
+    tk::installStartupProbe(&form);
     form.show();
     // Without a window manager nothing activates the window for us.
     form.activateWindow();
