@@ -86,15 +86,19 @@ TEST_F(FaultTest, ASaveTheFolderRefusesIsReported) {
              std::filesystem::remove_all(dataPath());
              std::ofstream(dataPath().substr(0, dataPath().size() - 1)) << "x";
          },
-         ENOTDIR, {}},
+         ENOTDIR,
+         {}},
         {"the data folder removed while the window is open",
-         [] { std::filesystem::remove_all(dataPath()); }, ENOENT, {}},
+         [] { std::filesystem::remove_all(dataPath()); },
+         ENOENT,
+         {}},
         {"a folder under the day's name",
          [] {
              std::filesystem::remove(dataPath() + kToday);
              std::filesystem::create_directories(dataPath() + kToday + "/inside");
          },
-         EISDIR, {kToday}},
+         EISDIR,
+         {kToday}},
     };
     for (const auto& c : table) {
         SCOPED_TRACE(c.what);
@@ -136,14 +140,16 @@ TEST_F(FaultTest, AReadOnlyFolderKeepsTheSampleAndRefusesTheSave) {
 }
 
 TEST_F(FaultTest, NamesThatAreNotShiftJisShowAsReplacementsAndSaveAsTheyWere) {
-    writeBytes("List1.txt", sjis::fromUtf8("山田\r\n") + "\x81\xff\xfd\r\n" + sjis::fromUtf8("佐藤\r\n"));
+    writeBytes("List1.txt",
+               sjis::fromUtf8("山田\r\n") + "\x81\xff\xfd\r\n" + sjis::fromUtf8("佐藤\r\n"));
     reopen();
     const QStringList items = names();
     ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[1], QStringLiteral("山田"));
     EXPECT_EQ(items[3], QStringLiteral("佐藤"));
     EXPECT_FALSE(items[2].isEmpty());
-    EXPECT_EQ(items[2].count(QChar::ReplacementCharacter), items[2].size()) << items[2].toStdString();
+    EXPECT_EQ(items[2].count(QChar::ReplacementCharacter), items[2].size())
+        << items[2].toStdString();
     place(50, 2, hm(9, 0), "4.0");
     form->cmb1->setCurrentIndex(2);
     form->spb3->click();
