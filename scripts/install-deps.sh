@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
     xvfb xdotool x11-utils imagemagick
+    dbus-daemon at-spi2-core python3-pyatspi
     desktop-file-utils
     "$@"
 )
