@@ -1,8 +1,10 @@
 #include "toolkit/application.h"
 
 #include "foundation/errors.h"
+#include "toolkit/accessible.h"
 #include "toolkit/text.h"
 
+#include <QAccessible>
 #include <QWidget>
 #include <cstdio>
 
@@ -24,9 +26,11 @@ void show(const QString& message) {
 Application::Application(int& argc, char** argv, Environment& env)
     : QApplication(argc, argv), env_(env) {
     g_app = this;
+    QAccessible::installFactory(accessibleControl);
 }
 
 Application::~Application() {
+    QAccessible::removeFactory(accessibleControl);
     if (g_app == this) g_app = nullptr;
 }
 

@@ -1,5 +1,6 @@
 #include "toolkit/button.h"
 
+#include "toolkit/accessible.h"
 #include "toolkit/application.h"
 #include "toolkit/look.h"
 #include "toolkit/panel.h"
@@ -18,6 +19,7 @@ SpeedButton::SpeedButton(QWidget* parent) : QWidget(parent) {
 void SpeedButton::setCaption(const SjisString& caption) {
     caption_ = caption;
     text_ = toQt(caption);
+    setAccessibleName(accessibleCaption(text_));
     update();
 }
 

@@ -1,5 +1,6 @@
 #include "toolkit/label.h"
 
+#include "toolkit/accessible.h"
 #include "toolkit/application.h"
 #include "toolkit/look.h"
 #include "toolkit/text.h"
@@ -17,6 +18,8 @@ void Label::setCaption(const SjisString& caption) {
     text_ = toQt(caption);
     text_.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text_.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // also tells a running screen reader of the change
+    setAccessibleName(accessibleCaption(text_));
     update();
 }
 

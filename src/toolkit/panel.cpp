@@ -1,5 +1,6 @@
 #include "toolkit/panel.h"
 
+#include "toolkit/accessible.h"
 #include "toolkit/align.h"
 #include "toolkit/look.h"
 #include "toolkit/text.h"
@@ -68,6 +69,7 @@ void Panel::setCaption(const SjisString& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     captionQt_ = toQt(caption);
+    setAccessibleName(accessibleCaption(captionQt_));
     update();
 }
 

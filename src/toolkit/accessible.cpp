@@ -1,0 +1,59 @@
+#include "toolkit/accessible.h"
+
+#include "toolkit/button.h"
+#include "toolkit/label.h"
+#include "toolkit/panel.h"
+
+#include <QAccessibleWidget>
+
+namespace kab::tk {
+
+namespace {
+
+// A flat button never takes the focus, so a screen reader's press action is
+// the only way to it without the mouse.
+class AccessibleButton : public QAccessibleWidget {
+public:
+    explicit AccessibleButton(SpeedButton* b) : QAccessibleWidget(b, QAccessible::Button) {}
+
+    QStringList actionNames() const override { return {pressAction()}; }
+
+    void doAction(const QString& action) override {
+        if (action != pressAction() || !widget()->isEnabled()) return;
+        // Later, not inside the reader's call: the click may open a modal
+        // box, and the reader would wait for its answer until that closes.
+        // A button deleted meanwhile takes the queued click with it.
+        auto* b = static_cast<SpeedButton*>(widget());
+        QMetaObject::invokeMethod(b, &SpeedButton::click, Qt::QueuedConnection);
+    }
+};
+
+bool is(const QString& className, const QMetaObject& meta) {
+    return className == QLatin1String(meta.className());
+}
+
+} // namespace
+
+QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {
+    auto* w = qobject_cast<QWidget*>(object);
+    if (!w) return nullptr;
+    if (is(className, Label::staticMetaObject))
+        return new QAccessibleWidget(w, QAccessible::StaticText);
+    if (is(className, Panel::staticMetaObject)) return new QAccessibleWidget(w, QAccessible::Pane);
+    if (is(className, SpeedButton::staticMetaObject))
+        return new AccessibleButton(static_cast<SpeedButton*>(w));
+    // A plain widget as the main window would read as a filler, which
+    // screen readers skip instead of announcing the window.
+    if (className == QLatin1String("QWidget") && w->windowType() == Qt::Window)
+        return new QAccessibleWidget(w, QAccessible::Window);
+    return nullptr;
+}
+
+QString accessibleCaption(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+} // namespace kab::tk
