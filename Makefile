@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing first.
-.PHONY: deps build run test screenshot bench
+.PHONY: deps build run test test-asan screenshot bench
 
 deps:
 	@scripts/install-deps.sh
@@ -13,6 +13,15 @@ run: build
 
 test: build
 	ctest --preset dev
+
+# The whole suite again under the address, leak and undefined-behaviour
+# sanitizers; any report fails it.
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ctest --preset asan
 
 screenshot: build
 	scripts/screenshot.sh build/kabrelo24 docs/board.png
