@@ -20,7 +20,11 @@ void frame3D(QPainter& p, QRect& r, const QColor& topLeft, const QColor& bottomR
     }
 }
 
-Panel::Panel(QWidget* parent) : QWidget(parent), color_(btnFace()) {}
+Panel::Panel(QWidget* parent) : QWidget(parent), color_(btnFace()) {
+    // Every pixel is painted (bevels, then the fill): whatever lies beneath,
+    // the parked blocks under the top one above all, need not be painted.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void Panel::setBevels(Bevel outer, Bevel inner, int width) {
     outer_ = outer;
@@ -62,6 +66,7 @@ void Panel::realign() {
 
 void Panel::setColor(const QColor& c) {
     color_ = c;
+    setAttribute(Qt::WA_OpaquePaintEvent, c.alpha() == 255);
     update();
 }
 
