@@ -18,8 +18,16 @@ void setAlign(QWidget* w, Align a) {
     w->setProperty(kAlign, static_cast<int>(a));
 }
 
+namespace {
+// A dynamic property is looked for among the class's own properties first;
+// most children have no dynamic ones at all, and asking that is cheap.
+QVariant dynamicProperty(const QWidget* w, const char* name) {
+    return w->dynamicPropertyNames().isEmpty() ? QVariant() : w->property(name);
+}
+} // namespace
+
 Align alignOf(const QWidget* w) {
-    QVariant v = w->property(kAlign);
+    QVariant v = dynamicProperty(w, kAlign);
     return v.isValid() ? static_cast<Align>(v.toInt()) : Align::None;
 }
 
@@ -33,7 +41,7 @@ void alignChildren(QWidget* parent, QRect area) {
     }
     for (QWidget* w : kids) {
         if (alignOf(w) == Align::Client) w->setGeometry(area);
-        const QVariant gap = w->property(kRightGap);
+        const QVariant gap = dynamicProperty(w, kRightGap);
         if (gap.isValid()) w->move(parent->width() - gap.toInt() - w->width(), w->y());
     }
 }

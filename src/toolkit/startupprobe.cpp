@@ -1,6 +1,6 @@
 #include "toolkit/startupprobe.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -14,13 +14,15 @@ namespace {
 
 class Probe : public QObject {
 public:
-    using QObject::QObject;
+    explicit Probe(QWidget* window) : QObject(window), window_(window) {}
 
 protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        // The window's own paint comes first in a repaint; its children and
-        // the flush to the screen follow before any timer runs.
-        if (e->type() == QEvent::Paint && !fired_) {
+    bool eventFilter(QObject* o, QEvent* e) override {
+        // The first paint of anything in the window starts a repaint of all
+        // of it (the window itself may be covered whole by opaque children);
+        // the rest and the flush to the screen follow before any timer runs.
+        auto* w = qobject_cast<QWidget*>(o);
+        if (e->type() == QEvent::Paint && !fired_ && w && w->window() == window_) {
             fired_ = true;
             QTimer::singleShot(0, this, [] {
                 timespec now{};
@@ -38,6 +40,7 @@ protected:
     }
 
 private:
+    QWidget* window_;
     bool fired_ = false;
 };
 
@@ -45,7 +48,7 @@ private:
 
 void installStartupProbe(QWidget* window) {
     if (qEnvironmentVariableIsEmpty("KABRELO_STARTUP_PROBE")) return;
-    window->installEventFilter(new Probe(window));
+    qApp->installEventFilter(new Probe(window));
 }
 
 } // namespace kab::tk
