@@ -62,9 +62,11 @@ void TForm1::spb1Click(QObject* sender) {
 }
 
 void TForm1::dtp0Change() {
-    // 1., 5. nothing of the window is painted until the board is reloaded,
-    //        also when the load fails
-    const tk::UpdateLock lock(this);
+    // 1., 5. Nothing of the window is painted until the board is reloaded,
+    //        also when the load fails. Nothing paints while a handler runs
+    //        anyway; the lock decides what is painted afterwards: the board
+    //        once, whole, and the controls that changed.
+    const tk::UpdateLock lock(sg1);
     // 2.
     LabelA->setCaption(formatDateTime("aaa", dtp0->value()));
     // 3., 4. unsaved changes are dropped without a question

@@ -30,8 +30,11 @@ SjisString Edit::text() const {
 }
 
 void Edit::setText(const SjisString& text) {
+    const QString qt = toQt(text);
+    // the same text changes nothing and notifies nobody: spare the layout
+    if (qt == QLineEdit::text()) return;
     ++assigning_;
-    QLineEdit::setText(toQt(text));
+    QLineEdit::setText(qt);
     --assigning_;
     if (nestedError_) std::rethrow_exception(std::exchange(nestedError_, nullptr));
 }

@@ -43,8 +43,10 @@ DateSerial DateTimePicker::value() const {
 }
 
 void DateTimePicker::setValue(DateSerial x) {
+    const QDateTime dt = serialToDateTime(x);
+    if (dt == dateTime()) return; // spare the text's layout
     const QSignalBlocker block(this);
-    setDateTime(serialToDateTime(x));
+    setDateTime(dt);
 }
 
 void DateTimePicker::setMinDate(DateSerial x) {

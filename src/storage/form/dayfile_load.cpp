@@ -8,6 +8,7 @@
 #include "foundation/numbers.h"
 #include "storage/dayfile.h"
 #include "storage/dayread.h"
+#include "toolkit/updatelock.h"
 
 #include <sys/stat.h>
 
@@ -26,7 +27,8 @@ bool isRegularFile(const SjisString& name) {
 
 void TForm1::LoadDayFile(const SjisString& name) {
     // 5. in every case, also when a record fails: every block shows, none is
-    //    current, the focus frame is hidden
+    //    current, the focus frame is hidden (declared first, so that this
+    //    runs last)
     struct Finish {
         TForm1* f;
         ~Finish() {
@@ -36,6 +38,10 @@ void TForm1::LoadDayFile(const SjisString& name) {
             f->ShapeA->hide();
         }
     } finish{this};
+    // Nothing of the board is painted until every record is in: the blocks
+    // are not hidden one by one for that, which would cost a hide and a show
+    // with their layout for each.
+    const tk::UpdateLock lock(sg1);
     // 1., 2., 3.
     ResetPool();
     if (!isRegularFile(name)) return;
@@ -47,7 +53,6 @@ void TForm1::LoadDayFile(const SjisString& name) {
         if (line.empty()) break;
         const auto field = storage::splitRecord(line);
         tk::Panel* block = Panel(n);
-        block->hide();
         currentBlock = block;
         const std::int64_t row = strToInt(field[0]);
         SetBlockBounds(block, block->x(), board::clampToInt(row * sg1->rowHeight() + 3),
