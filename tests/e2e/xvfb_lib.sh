@@ -84,3 +84,32 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
+
+# start_x, or a skip (exit 0) when no X server can be started on this
+# machine: without one there is nothing to drive, which is no fault of the
+# program.
+require_x() {
+    if ! command -v Xvfb >/dev/null 2>&1; then
+        echo "SKIP: Xvfb is not installed"
+        exit 0
+    fi
+    start_x
+    if [ ! -s "$XTMP/display" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+        echo "SKIP: Xvfb did not start: $(tail -n1 "$XTMP/xvfb.log" 2>/dev/null)"
+        exit 0
+    fi
+    hold_x
+}
+
+# Keeps one client connected until the end. Xvfb resets whenever its last
+# client leaves, and turns away a client that connects during the reset: the
+# board now and then failed to open its display while wait_window's
+# searches came and went.
+hold_x() {
+    xprop -root -spy >"$XTMP/hold" 2>&1 &
+    for _ in $(seq 50); do
+        [ -s "$XTMP/hold" ] && return 0
+        sleep 0.1
+    done
+    fail "no client could connect to the X server: $(cat "$XTMP/hold")"
+}

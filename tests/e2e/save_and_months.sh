@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# A block placed, lengthened by one wheel notch and named with the arrow keys
+# is saved as one Shift-JIS record in today's day file; the month buttons then
+# show the next month's first day from its file, and come back to this
+# month's first day, not to today.
+set -u
+exe=$1
+. "$(dirname "$0")/xvfb_lib.sh"
+require_x
+
+# --- the data folder ----------------------------------------------------------
+# Dates are taken once, so the names match what the program computes from
+# the same clock (a run across midnight would not).
+weekdays=(日 月 火 水 木 金 土)
+day_file() { # date as `date -d` takes it
+    echo "$(date -d "$1" +%m);$(date -d "$1" +%d)${weekdays[$(date -d "$1" +%w)]}.txt"
+}
+today=$(date +%F)
+first=$(date +%Y-%m-01)
+next_first=$(date -d "$first +1 month" +%F)
+today_file=$(day_file "$today")
+next_file=$(day_file "$next_first")
+
+crlf_cp932() { printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932; }
+
+prepared="$XTMP/prepared"
+mkdir -p "$prepared"
+crlf_cp932 山田 佐藤 鈴木 >"$prepared/List1.txt"
+# row 5, 9:00 for 3.5 hours: Left 160, Top 223, 140 wide
+crlf_cp932 '05\09:00\3.5\鈴木' >"$prepared/$next_file"
+[ ! -e "$prepared/$today_file" ] || fail "today's file prepared by mistake"
+
+orange="245,173,112" # block 50: on top of the stack, and the first record's
+
+shot="$XTMP/shot.png"
+# share of block 50's colour in a grid area, on a fresh screenshot
+share_at() {
+    import -window root "$shot"
+    colour_share "$shot" "$1" "$2" "$3" "$4" "$orange"
+}
+# Waits up to 3 s for the share in the area to meet the test ("> 0.5",
+# "== 0"); fails with the message otherwise.
+expect_share() {
+    local x=$1 y=$2 w=$3 h=$4 test=$5 message=$6 share
+    for _ in $(seq 15); do
+        share=$(share_at "$x" "$y" "$w" "$h")
+        awk "BEGIN { exit !($share $test) }" && return 0
+        sleep 0.2
+    done
+    fail "$message ($share)"
+}
+
+start_board "$exe" "$prepared"
+# The editor panel's controls on screen, from their place in the panel.
+panel_x=$((GRID_X + 337))
+panel_y=$((GRID_Y + 397))
+click_panel() {
+    xdotool mousemove $((panel_x + $1)) $((panel_y + $2)) click 1
+    sleep 0.3
+}
+
+expect_share 165 406 150 28 "> 0.5" "today has no file, yet block 50 is not on the stack"
+
+# --- place, lengthen, name, save -----------------------------------------------
+drag_top_block 325 140 # row 3, 13:00 for 4.0 hours
+expect_share 325 140 150 28 "> 0.5" "block 50 not placed at 13:00 on row 3"
+
+# The wheel goes to the focused control, the duration box, not to the board
+# under the pointer. A click only focuses the box; typing would run the
+# apply step.
+click_panel $((270 + 28)) $((5 + 13))
+xdotool mousemove $((GRID_X + 100)) $((GRID_Y + 6 * 44 + 22)) click 4
+# 4.25 hours: the block reaches to 17:15 (Left 320 + 170)
+expect_share 482 140 6 28 "> 0.5" "one wheel notch did not lengthen the block"
+
+# The name box is editable, so a click into its text opens no list.
+click_panel $((75 + 30)) $((7 + 11))
+xdotool key Down
+xdotool key Down # "---", then the list's first and second name
+
+click_panel $((291 + 27)) $((42 + 13)) # 保存
+saved="$BOARD_DATA/$today_file"
+for _ in $(seq 15); do
+    [ -s "$saved" ] && break
+    sleep 0.2
+done
+[ -s "$saved" ] || fail "no day file $today_file after the save: $(ls "$BOARD_DATA")"
+expected="$XTMP/expected.txt"
+crlf_cp932 '03\13:00\4.25\佐藤' >"$expected"
+cmp "$expected" "$saved" ||
+    fail "day file differs: $(od -c "$saved" | head -n3) wanted $(od -c "$expected" | head -n3)"
+
+# --- next month and back ---------------------------------------------------------
+click_panel $((178 + 7)) $((43 + 12)) # >
+expect_share 165 228 130 28 "> 0.5" "next month's record not on row 5 at 9:00"
+# nothing of it beyond 12:30, and the saved day is gone from the board
+expect_share 302 228 16 28 "== 0" "next month's block longer than 3.5 hours"
+expect_share 325 140 150 28 "== 0" "today's block still on the board after the month step"
+
+click_panel $((162 + 7)) $((43 + 12)) # <
+if [ "$first" = "$today" ]; then
+    # day 1 is today: the saved block again
+    expect_share 325 140 150 28 "> 0.5" "the saved block not back on row 3 on day 1"
+else
+    # day 1 has no file: every block on the stack, none on the rows
+    expect_share 0 0 820 396 "== 0" "day 1 of this month is not empty"
+    expect_share 165 406 150 28 "> 0.5" "block 50 not back on the stack on day 1"
+fi
+[ -n "${SHOT_OUT:-}" ] && import -window "$BOARD_WINDOW" "$SHOT_OUT"
+echo "1 passed, 0 failed"
