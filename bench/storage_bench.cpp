@@ -1,0 +1,240 @@
+// Day files under the hand: a day change that loads a full board, a save of
+// a full board through the synced replace, and a day change that meets a
+// huge file under the day's name.
+
+#include "bench_support.h"
+#include "foundation/errors.h"
+#include "foundation/sjis.h"
+#include "storage/dayread.h"
+
+#include <QDir>
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <malloc.h>
+#include <string>
+#include <sys/statfs.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using kab::bench::shownForm;
+using kab::bench::timed;
+
+// The selected day's file as the file system names it.
+std::string dayFilePath(const kab::TForm1& form) {
+    return kab::sjis::toUtf8(form.DayFileName());
+}
+
+void makeDataFolder(const kab::TForm1& form) {
+    QDir().mkpath(QString::fromStdString(kab::sjis::toUtf8(form.dataDir)));
+}
+
+// Fifty records over all eight rows, starts 6:00 .. 20:30, durations
+// 2.0 .. 9.0 in quarter hours, each line ended by CR LF.
+std::string fiftyRecords() {
+    const char* const names[] = {"山田", "佐藤", "鈴木", "高橋", "田中"};
+    const char* const quarters[] = {".0", ".25", ".5", ".75"};
+    std::string text;
+    for (int i = 0; i < 50; ++i) {
+        const int start = 6 * 60 + 30 * ((i * 7) % 30);
+        const int quarter = 8 + (i * 5) % 29; // 8 .. 36 quarter hours
+        char head[32];
+        std::snprintf(head, sizeof head, "%02d\\%02d:%02d\\%d%s\\", 1 + i % 8, start / 60,
+                      start % 60, quarter / 4, quarters[quarter % 4]);
+        text += head;
+        text += kab::sjis::fromUtf8(names[i % 5]);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+int placedBlocks(const kab::TForm1& form) {
+    int n = 0;
+    for (const kab::tk::Panel* p : form.panels)
+        n += p->tag() == 1;
+    return n;
+}
+
+// The next form of this process must not start on this day's file.
+struct RemoveDayFile {
+    std::string path;
+    ~RemoveDayFile() { ::unlink(path.c_str()); }
+};
+
+// Today's file holding the fifty records, and the form that shows today.
+struct FullDay {
+    std::unique_ptr<kab::TForm1> form = shownForm();
+    RemoveDayFile file{dayFilePath(*form)};
+    FullDay() {
+        makeDataFolder(*form);
+        writeFile(file.path, fiftyRecords());
+    }
+};
+
+void BM_DayChange50Records(benchmark::State& state) {
+    FullDay day;
+    kab::TForm1& form = *day.form;
+    try {
+        for (auto _ : state) {
+            form.dtp0Change();
+            // what the event loop paints next: the board and the controls
+            // the change invalidated (repaint() would paint the whole window)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        }
+    } catch (const kab::Error& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    if (form.Panel(1)->tag() != 1 || placedBlocks(form) != 50)
+        state.SkipWithError("the fifty records did not place fifty blocks");
+}
+BENCHMARK(BM_DayChange50Records)->Apply(timed);
+
+std::vector<std::string> sortedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
+        end = text.find("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// The file system the save writes to: fsync costs differ by orders of
+// magnitude between them.
+const char* fileSystemName(const std::string& path) {
+    struct statfs fs {};
+    if (::statfs(path.c_str(), &fs) != 0) return "unknown fs";
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:
+        return "ext4";
+    case 0x01021994:
+        return "tmpfs";
+    case 0x58465342:
+        return "xfs";
+    case 0x9123683E:
+        return "btrfs";
+    case 0x794C7630:
+        return "overlayfs";
+    default:
+        return "other fs";
+    }
+}
+
+// Whole-day save of fifty placed blocks. The figure is mostly the fsync, so
+// it says as much about the disk under the temporary folder as about the
+// program; the label names that file system.
+void BM_SaveWithFlush(benchmark::State& state) {
+    FullDay day;
+    kab::TForm1& form = *day.form;
+    try {
+        form.dtp0Change();
+        if (placedBlocks(form) != 50) {
+            state.SkipWithError("the day did not load fifty blocks");
+            return;
+        }
+        for (auto _ : state)
+            form.spb3Click();
+    } catch (const kab::Error& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    // the same records, in the save's order
+    std::ifstream saved(day.file.path, std::ios::binary);
+    if (sortedLines({std::istreambuf_iterator<char>(saved), {}}) != sortedLines(fiftyRecords()))
+        state.SkipWithError("the saved day is not the fifty records");
+    state.SetLabel(fileSystemName(kab::sjis::toUtf8(form.dataDir)));
+}
+BENCHMARK(BM_SaveWithFlush)->Apply(timed);
+
+// --- huge files --------------------------------------------------------------
+
+long statusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = -1;
+    while (status >> key) {
+        if (key == field) {
+            status >> value;
+            break;
+        }
+        status.ignore(1 << 16, '\n');
+    }
+    return value;
+}
+
+// Lowers the peak resident size to the current one, so that a peak reached
+// by an earlier benchmark cannot hide this one's. Free heap memory goes back
+// first: memory the heap still holds would be reused without a page fault,
+// and the peak would not see it.
+bool resetPeakMemory() {
+    ::malloc_trim(0);
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return bool(clear);
+}
+
+constexpr off_t kGiB = off_t(1) << 30;
+
+enum HugeKind { AllNul, OneLongLine };
+
+// A sparse 1 GiB file under the day's name. OneLongLine gives it a head of
+// "A" past the reader's byte limit: a line break never comes within what the
+// reader may take, so it meets both the line limit and the byte limit
+// (a short head would end at the first NUL after it instead).
+bool makeHugeFile(const std::string& path, HugeKind kind) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = ::ftruncate(fd, kGiB) == 0;
+    if (ok && kind == OneLongLine) {
+        const std::string head(64 * 1024, 'A');
+        for (std::size_t at = 0; ok && at < kab::storage::maxReadBytes + head.size();
+             at += head.size())
+            ok = ::pwrite(fd, head.data(), head.size(), static_cast<off_t>(at)) ==
+                 static_cast<ssize_t>(head.size());
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+void BM_LoadHugeDayFile(benchmark::State& state) {
+    const auto kind = static_cast<HugeKind>(state.range(0));
+    auto form = shownForm();
+    makeDataFolder(*form);
+    const RemoveDayFile cleanup{dayFilePath(*form)};
+    if (!makeHugeFile(cleanup.path, kind)) {
+        state.SkipWithError("could not make the huge file");
+        return;
+    }
+    const bool peakReset = resetPeakMemory();
+    const long before = peakReset ? statusKiB("VmRSS:") : statusKiB("VmHWM:");
+    int failures = 0;
+    for (auto _ : state) {
+        try {
+            form->dtp0Change();
+        } catch (const kab::Error&) {
+            // the long line is no record: the program reports it
+            ++failures;
+        }
+    }
+    const long after = statusKiB("VmHWM:");
+    state.counters["extra_KiB"] = double(after - before);
+    if (!peakReset) state.SetLabel("peak not reset: growth beyond the earlier peak only");
+    // a NUL at the start ends the text there: an empty day; the long line
+    // reaches the load, whose first field is no row number
+    const bool expected = kind == AllNul ? failures == 0 && placedBlocks(*form) == 0
+                                         : failures == static_cast<int>(state.iterations());
+    if (!expected) state.SkipWithError("the huge file did not load as expected");
+}
+BENCHMARK(BM_LoadHugeDayFile)->ArgName("long_line")->Arg(AllNul)->Arg(OneLongLine)->Apply(timed);
+
+} // namespace
