@@ -10,11 +10,23 @@ namespace kab::tk {
 
 namespace {
 
+// The caption is the name, unless the program gave the widget one.
+template <class Control> class AccessibleCaptioned : public QAccessibleWidget {
+public:
+    AccessibleCaptioned(Control* c, QAccessible::Role role) : QAccessibleWidget(c, role) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(t);
+        return accessibleCaption(static_cast<const Control*>(widget())->captionText());
+    }
+};
+
 // A flat button never takes the focus, so a screen reader's press action is
 // the only way to it without the mouse.
-class AccessibleButton : public QAccessibleWidget {
+class AccessibleButton : public AccessibleCaptioned<SpeedButton> {
 public:
-    explicit AccessibleButton(SpeedButton* b) : QAccessibleWidget(b, QAccessible::Button) {}
+    explicit AccessibleButton(SpeedButton* b) : AccessibleCaptioned(b, QAccessible::Button) {}
 
     QStringList actionNames() const override { return {pressAction()}; }
 
@@ -38,8 +50,9 @@ QAccessibleInterface* accessibleControl(const QString& className, QObject* objec
     auto* w = qobject_cast<QWidget*>(object);
     if (!w) return nullptr;
     if (is(className, Label::staticMetaObject))
-        return new QAccessibleWidget(w, QAccessible::StaticText);
-    if (is(className, Panel::staticMetaObject)) return new QAccessibleWidget(w, QAccessible::Pane);
+        return new AccessibleCaptioned(static_cast<Label*>(w), QAccessible::StaticText);
+    if (is(className, Panel::staticMetaObject))
+        return new AccessibleCaptioned(static_cast<Panel*>(w), QAccessible::Pane);
     if (is(className, SpeedButton::staticMetaObject))
         return new AccessibleButton(static_cast<SpeedButton*>(w));
     // A plain widget as the main window would read as a filler, which
@@ -47,6 +60,12 @@ QAccessibleInterface* accessibleControl(const QString& className, QObject* objec
     if (className == QLatin1String("QWidget") && w->windowType() == Qt::Window)
         return new QAccessibleWidget(w, QAccessible::Window);
     return nullptr;
+}
+
+void captionChanged(QWidget* control) {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent e(control, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&e);
 }
 
 QString accessibleCaption(QString text) {

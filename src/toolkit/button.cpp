@@ -19,7 +19,7 @@ SpeedButton::SpeedButton(QWidget* parent) : QWidget(parent) {
 void SpeedButton::setCaption(const SjisString& caption) {
     caption_ = caption;
     text_ = toQt(caption);
-    setAccessibleName(accessibleCaption(text_));
+    captionChanged(this);
     update();
 }
 

@@ -15,6 +15,7 @@ public:
 
     void setCaption(const SjisString& caption);
     const SjisString& caption() const { return caption_; }
+    const QString& captionText() const { return text_; }
     void setFlat(bool on);
     bool flat() const { return flat_; }
 

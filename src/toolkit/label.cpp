@@ -18,8 +18,7 @@ void Label::setCaption(const SjisString& caption) {
     text_ = toQt(caption);
     text_.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text_.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    // also tells a running screen reader of the change
-    setAccessibleName(accessibleCaption(text_));
+    captionChanged(this);
     update();
 }
 

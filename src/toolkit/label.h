@@ -16,6 +16,8 @@ public:
 
     void setCaption(const SjisString& caption);
     const SjisString& caption() const { return caption_; }
+    // The caption as painted, line breaks as LF.
+    const QString& captionText() const { return text_; }
 
     void setAlignment(Qt::Alignment horizontal);
     void setVerticalCenter(bool on);

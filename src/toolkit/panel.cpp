@@ -74,7 +74,7 @@ void Panel::setCaption(const SjisString& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     captionQt_ = toQt(caption);
-    setAccessibleName(accessibleCaption(captionQt_));
+    captionChanged(this);
     update();
 }
 

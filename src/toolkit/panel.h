@@ -37,6 +37,7 @@ public:
 
     void setCaption(const SjisString& caption);
     const SjisString& caption() const { return caption_; }
+    const QString& captionText() const { return captionQt_; }
     void setCaptionAlignment(Qt::Alignment a);
 
     const SjisString& hint() const { return hint_; }

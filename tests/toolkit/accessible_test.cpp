@@ -59,6 +59,10 @@ TEST(AccessibleControls, CaptionsReachTheNameOnOneLine) {
             k.set(w.get(), sjis::fromUtf8(c.caption));
             EXPECT_EQ(nameOf(w.get()), QString::fromUtf8(c.name));
         }
+        // a name the program gives wins over the caption
+        w->setAccessibleName(QStringLiteral("given"));
+        k.set(w.get(), "caption");
+        EXPECT_EQ(nameOf(w.get()), QStringLiteral("given"));
     }
 }
 
