@@ -30,6 +30,18 @@ void BM_RepaintBoard(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintBoard)->Apply(timed);
 
+// The same at the largest window the size limits allow.
+void BM_RepaintBoardMaxSize(benchmark::State& state) {
+    auto form = shownForm();
+    form->setOuterSize(kab::TForm1::kMaxOuterWidth, kab::TForm1::kMaxOuterHeight);
+    QCoreApplication::processEvents();
+    if (form->outerSize() != QSize(kab::TForm1::kMaxOuterWidth, kab::TForm1::kMaxOuterHeight))
+        state.SkipWithError("not at the maximum size");
+    for (auto _ : state)
+        form->sg1->repaint();
+}
+BENCHMARK(BM_RepaintBoardMaxSize)->Apply(timed);
+
 // The grid's own cell drawing alone, into an image: no backing store, no
 // child widgets, to tell the drawing handler's share from the rest.
 void BM_RenderGridCellsOnly(benchmark::State& state) {

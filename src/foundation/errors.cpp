@@ -34,18 +34,36 @@ Error fileError(ErrorKind kind, std::string_view path, std::string_view systemTe
 
 } // namespace
 
+namespace {
+
+// The text a conversion error quotes. A field of a damaged file can be tens
+// of kilobytes long; the report shows its start, cut before a character.
+SjisString quoted(std::string_view text) {
+    constexpr std::size_t kMax = 200;
+    if (text.size() <= kMax) return "'" + SjisString(text) + "'";
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t next = sjis::next(text, end);
+        if (next > kMax) break;
+        end = next;
+    }
+    return "'" + SjisString(text.substr(0, end)) + "...'";
+}
+
+} // namespace
+
 Error Error::invalidInteger(std::string_view text) {
-    return Error(ErrorKind::InvalidInteger, "'" + SjisString(text) + sj("' は整数ではありません"));
+    return Error(ErrorKind::InvalidInteger, quoted(text) + sj(" は整数ではありません"));
 }
 
 Error Error::invalidNumber(std::string_view text) {
     return Error(ErrorKind::InvalidNumber,
-                 "'" + SjisString(text) + sj("' は浮動小数点数ではありません"));
+                 quoted(text) + sj(" は浮動小数点数ではありません"));
 }
 
 Error Error::invalidDateTime(std::string_view text) {
     return Error(ErrorKind::InvalidDateTime,
-                 "'" + SjisString(text) + sj("' は日付または時刻ではありません"));
+                 quoted(text) + sj(" は日付または時刻ではありません"));
 }
 
 Error Error::listIndex(long long index) {

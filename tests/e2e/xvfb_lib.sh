@@ -6,7 +6,9 @@ start_x() {
     export XDG_RUNTIME_DIR="$XTMP/run"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     exec {fd}>"$XTMP/display"
-    Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp >"$XTMP/xvfb.log" 2>&1 &
+    # -noreset: a client connecting while the last one leaves would be
+    # turned away during the reset
+    Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$XTMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$XTMP/display" ] && break

@@ -41,6 +41,27 @@ TEST(Errors, MessagesAreExactShiftJisBytes) {
     }
 }
 
+TEST(Errors, ALongTextIsQuotedByItsStartOnly) {
+    const SjisString kanji = sjis::fromUtf8("表"); // two bytes
+    const struct {
+        SjisString text;
+        SjisString quoted;
+    } table[] = {
+        {SjisString(200, 'a'), "'" + SjisString(200, 'a') + "'"},
+        {SjisString(201, 'a'), "'" + SjisString(200, 'a') + "...'"},
+        {SjisString(65536, '7'), "'" + SjisString(200, '7') + "...'"},
+        // a double-byte character across the limit is left out whole
+        {SjisString(199, 'a') + kanji + "b", "'" + SjisString(199, 'a') + "...'"},
+        {SjisString(198, 'a') + kanji + "b", "'" + SjisString(198, 'a') + kanji + "...'"},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.text.size());
+        const SjisString m = Error::invalidInteger(c.text).message();
+        EXPECT_EQ(m.substr(0, c.quoted.size()), c.quoted);
+        EXPECT_EQ(m.size(), c.quoted.size() + sjis::fromUtf8(" は整数ではありません").size());
+    }
+}
+
 TEST(Errors, SystemTextLosesTrailingBlanksControlsAndFullStops) {
     const std::pair<std::string, std::string> cases[] = {
         {"Permission denied.\r\n", "Permission denied"},
