@@ -9,6 +9,7 @@
 
 #include <QAccessible>
 #include <QCoreApplication>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
