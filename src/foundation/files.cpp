@@ -51,7 +51,7 @@ SjisString absolutePath(std::string_view name) {
 
 bool fileExists(const SjisString& name) {
     struct stat st {};
-    return ::stat(sjis::toUtf8(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return ::stat(sjis::toUtf8(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool renameFile(const SjisString& from, const SjisString& to) {

@@ -18,7 +18,8 @@ SjisString extractFileName(std::string_view path);
 // and the name. Nothing is resolved or normalised.
 SjisString absolutePath(std::string_view name);
 
-// Exists (following links) and is not a directory.
+// Exists (following links) and is a regular file: a folder or a pipe under
+// a file's name is no file to read (reading a pipe could wait for ever).
 bool fileExists(const SjisString& name);
 
 // Renames a file; an existing target is never replaced. False with errno set

@@ -7,7 +7,6 @@
 #include "board/duration.h"
 #include "board/geometry.h"
 #include "foundation/errors.h"
-#include "foundation/numbers.h"
 #include "toolkit/application.h"
 
 #include <QMouseEvent>
@@ -128,14 +127,13 @@ void TForm1::DropOnBoard(tk::Panel* block, tk::Label* sender) {
         dtp1->setValue(strToDateTime(Memo1->line(0), decodeDate(env_.today()).year));
         Edit1->setText(Memo1->line(1));
         Edit1->setTag(board::durationMinutes(Edit1->text()));
-        dtp2->setValue(strToFloat(Edit1->text()) / 24 + dtp1->value());
     } else {
         // placed for the first time: the start from where it landed
         dtp1->setValue(board::startFromLeft(block->x()));
         Edit1->setText("4.0");
-        dtp2->setValue(strToFloat(Edit1->text()) / 24 + dtp1->value());
         block->setTag(1);
     }
+    SetEndFromDurationText();
     dtp1Change(sender);
     SetBlockBounds(block, block->x(), Shade1->y(), block->width());
     Shade1->hide();

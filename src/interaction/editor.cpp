@@ -73,6 +73,10 @@ void TForm1::WheelStep(QWidget* control, bool up) {
     if (currentBlock) WriteTimeLabel();
 }
 
+void TForm1::SetEndFromDurationText() {
+    dtp2->setValue(strToFloat(Edit1->text()) / 24 + dtp1->value());
+}
+
 void TForm1::WriteTimeLabel() {
     TimeLabel(currentBlock)->setCaption(clockText(dtp1->value()) + kCrLf + clockText(dtp2->value()));
 }

@@ -3,8 +3,6 @@
 
 #include "shell/unit1.h"
 
-#include "foundation/errors.h"
-#include "toolkit/look.h"
 #include "toolkit/updatelock.h"
 
 namespace kab {

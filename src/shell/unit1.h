@@ -185,6 +185,8 @@ private:
     bool filterEditorKeys(QObject* watched, QKeyEvent* event);
     bool followDrag(QObject* watched, QEvent* event);
     void WriteTimeLabel();
+    // The end as the start plus the duration box's text read as hours.
+    void SetEndFromDurationText();
     void DropBlock(tk::Label* sender);
     void DropInParking(tk::Panel* block);
     void DropOnBoard(tk::Panel* block, tk::Label* sender);

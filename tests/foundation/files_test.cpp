@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kab {
@@ -46,6 +47,7 @@ TEST_F(FilesDir, FileExists) {
     std::filesystem::create_directory(path("d"));
     std::filesystem::create_symlink(path("f"), path("link"));
     std::filesystem::create_symlink(path("gone"), path("dangling"));
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
     struct Case {
         std::string name;
         bool want;
@@ -53,7 +55,8 @@ TEST_F(FilesDir, FileExists) {
     const Case cases[] = {{path("f"), true},         {path("\x95\x5C"), true},
                           {path("d"), false},        {path("missing"), false},
                           {path("link"), true},      {path("dangling"), false},
-                          {path("f/inside"), false}, {"", false}};
+                          {path("f/inside"), false}, {"", false},
+                          {path("pipe"), false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(fileExists(c.name), c.want);

@@ -10,20 +10,7 @@
 #include "storage/dayread.h"
 #include "toolkit/updatelock.h"
 
-#include <sys/stat.h>
-
 namespace kab {
-
-namespace {
-
-// Only a regular file is read: a folder or a pipe under a day's name is no
-// day file, and reading a pipe could wait for ever.
-bool isRegularFile(const SjisString& name) {
-    struct stat st {};
-    return ::stat(sjis::toUtf8(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-} // namespace
 
 void TForm1::LoadDayFile(const SjisString& name) {
     // 5. in every case, also when a record fails: every block shows, none is
@@ -44,7 +31,7 @@ void TForm1::LoadDayFile(const SjisString& name) {
     const tk::UpdateLock lock(sg1);
     // 1., 2., 3.
     ResetPool();
-    if (!isRegularFile(name)) return;
+    if (!fileExists(name)) return; // a folder or a pipe is no day file
     const TextList lines = storage::readDayLines(name);
     const int year = decodeDate(env_.today()).year;
     // 4. one block a record, from 50 down
@@ -61,7 +48,7 @@ void TForm1::LoadDayFile(const SjisString& name) {
         dtp1->setValue(strToDateTime(field[1], year));
         // a different text runs the apply step as the box's own change
         Edit1->setText(field[2]);
-        dtp2->setValue(strToFloat(Edit1->text()) / 24 + dtp1->value());
+        SetEndFromDurationText();
         dtp1Change(nullptr);
         // the start as the file has it, not as the apply step wrote it
         block->setHint(field[1] + "\r\n" + Edit1->text());
