@@ -36,7 +36,7 @@ void loadRecord(const kab::SjisString& line) {
     const std::int32_t row = kab::strToInt(field[0]);
     const int top = kab::board::clampToInt(std::int64_t{row} * kab::board::rowHeight + 3);
     kab::DateSerial start = kab::strToDateTime(field[1], 2026);
-    const double hours = kab::strToFloat(field[2]);
+    const long double hours = kab::strToExtended(field[2]);
     // midnight and before belong to the next day on the board
     if (start <= 0) start += 1;
     kab::formatDateTime("hh:nn", start);

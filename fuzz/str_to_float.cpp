@@ -1,6 +1,6 @@
 // Reading a number: a value is always finite, agrees with the C library's
 // reading of the same digits, and its shortest text reads back to the same
-// double.
+// double; the extended reading agrees with strtold.
 
 #include "fuzz_common.h"
 
@@ -26,6 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         char* end = nullptr;
         const double reference = std::strtod(copy.c_str(), &end);
         fuzz::require(*end == '\0' && reference == value, "agrees with strtod");
+        // the extended reading too, where the double reading is in range
+        const long double extended = kab::strToExtended(text);
+        fuzz::require(extended == std::strtold(copy.c_str(), nullptr), "agrees with strtold");
     } else {
         fuzz::require(value == 0, "no digits reads as 0");
     }

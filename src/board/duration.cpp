@@ -10,7 +10,7 @@
 namespace kab::board {
 
 int durationMinutes(std::string_view text) {
-    const long double hours = strToFloat(text);
+    const long double hours = strToExtended(text);
     return clampToInt(roundHalfEven(hours * 120 / 2));
 }
 

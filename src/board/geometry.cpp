@@ -19,7 +19,7 @@ constexpr long double boardStart = 0.20833333333333333334L;
 int clampToInt(std::int64_t v) {
     // a typed or stored duration can be any size; widths and minutes stay ints
     return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
-                                                      std::numeric_limits<int>::max()));
+                                                     std::numeric_limits<int>::max()));
 }
 
 int leftOfStart(double start) {
@@ -27,8 +27,8 @@ int leftOfStart(double start) {
     return clampToInt(roundHalfEven(d * 24 * hourWidth));
 }
 
-int widthOfHours(double durationHours) {
-    return clampToInt(roundHalfEven(static_cast<long double>(durationHours) * hourWidth));
+int widthOfHours(long double durationHours) {
+    return clampToInt(roundHalfEven(durationHours * hourWidth));
 }
 
 Span placeBlock(double start, double durationHours) {

@@ -33,7 +33,9 @@ Span placeBlock(double start, double durationHours);
 int leftOfStart(double start);
 // Saturates at the ends of int.
 int clampToInt(std::int64_t value);
-int widthOfHours(double durationHours);
+// durationHours as read from the duration text, in extended precision, so
+// that a tie in the decimal value ("4.0125" hours, 160.5 px) goes to even.
+int widthOfHours(long double durationHours);
 
 // The time of day (days) that a block's left edge stands for.
 double startFromLeft(int left);

@@ -65,7 +65,10 @@ std::int32_t strToInt(std::string_view text) {
     return static_cast<std::int32_t>(negative ? -s : s);
 }
 
-double strToFloat(std::string_view text, const FormatSettings& fs) {
+namespace {
+
+// Reads a number into a double or a long double, correctly rounded to it.
+template <typename Real> Real readNumber(std::string_view text, const FormatSettings& fs) {
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n && text[i] == ' ')
@@ -117,7 +120,7 @@ double strToFloat(std::string_view text, const FormatSettings& fs) {
     };
     while (firstNonZero < totalDigits && digitAt(firstNonZero) == '0')
         ++firstNonZero;
-    if (firstNonZero == totalDigits) return 0.0;
+    if (firstNonZero == totalDigits) return 0;
 
     // from_chars is locale-free and correctly rounded; it wants '.' and no '+'.
     std::string normal;
@@ -132,7 +135,7 @@ double strToFloat(std::string_view text, const FormatSettings& fs) {
     normal += 'e';
     normal += std::to_string(exponent);
 
-    double value = 0;
+    Real value = 0;
     auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value,
                                      std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
@@ -140,10 +143,20 @@ double strToFloat(std::string_view text, const FormatSettings& fs) {
         std::int64_t magnitude = static_cast<std::int64_t>(intDigits.size()) -
                                  static_cast<std::int64_t>(firstNonZero) - 1 + exponent;
         if (magnitude >= 0) throw Error::invalidNumber(text);
-        return 0.0;
+        return 0;
     }
     if (ec != std::errc() || end != normal.data() + normal.size()) throw Error::invalidNumber(text);
     return value;
+}
+
+} // namespace
+
+double strToFloat(std::string_view text, const FormatSettings& fs) {
+    return readNumber<double>(text, fs);
+}
+
+long double strToExtended(std::string_view text, const FormatSettings& fs) {
+    return readNumber<long double>(text, fs);
 }
 
 SjisString intToStr(std::int32_t value) {

@@ -25,6 +25,10 @@ std::int32_t strToInt(std::string_view text);
 // for a double is an error; one too small becomes 0. Throws
 // Error::invalidNumber carrying the text.
 double strToFloat(std::string_view text, const FormatSettings& fs = FormatSettings::japanese());
+// The same to extended precision, as the board's widths and minutes are
+// reckoned: "4.0125" hours then come to exactly 160.5 pixels.
+long double strToExtended(std::string_view text,
+                          const FormatSettings& fs = FormatSettings::japanese());
 
 SjisString intToStr(std::int32_t value);
 

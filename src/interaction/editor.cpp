@@ -26,7 +26,7 @@ void TForm1::PlaceBlock() {
     // block keeps its width.
     const int left = board::leftOfStart(dtp1->value());
     SetBlockBounds(currentBlock, left, currentBlock->y(), currentBlock->width());
-    const int width = board::widthOfHours(strToFloat(Edit1->text()));
+    const int width = board::widthOfHours(strToExtended(Edit1->text()));
     SetBlockBounds(currentBlock, left, currentBlock->y(), width);
 }
 
@@ -78,7 +78,8 @@ void TForm1::SetEndFromDurationText() {
 }
 
 void TForm1::WriteTimeLabel() {
-    TimeLabel(currentBlock)->setCaption(clockText(dtp1->value()) + kCrLf + clockText(dtp2->value()));
+    TimeLabel(currentBlock)
+        ->setCaption(clockText(dtp1->value()) + kCrLf + clockText(dtp2->value()));
 }
 
 void TForm1::cmb1Change() {

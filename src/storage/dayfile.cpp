@@ -31,7 +31,11 @@ std::array<SjisString, 4> splitRecord(std::string_view line) {
 }
 
 SjisString shortenSavedDuration(std::string_view duration) {
-    if (duration.size() == 4 && duration.back() == '0') duration.remove_suffix(1);
+    // four characters, a double-byte one counting as one, as on the label
+    int chars = 0;
+    for (std::size_t i = 0; i < duration.size(); i = sjis::next(duration, i))
+        ++chars;
+    if (chars == 4 && duration.back() == '0') duration.remove_suffix(1);
     return SjisString(duration);
 }
 

@@ -1,6 +1,7 @@
 #include "board/duration.h"
 #include "board/geometry.h"
 #include "foundation/errors.h"
+#include "foundation/numbers.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -52,6 +53,20 @@ TEST(Duration, MinutesAndWheelSteps) {
     EXPECT_EQ(hoursText(120), "2.00");
     EXPECT_EQ(hoursText(540), "9.00");
     EXPECT_EQ(hoursText(137), "2.28");
+}
+
+TEST(Duration, WidthOfTheDecimalDurationRoundsTiesToEven) {
+    const struct {
+        const char* text;
+        int width;
+    } table[] = {
+        {"4.0125", 160}, {"2.0125", 80}, {"0.0375", 2}, {"9.0375", 362}, // 160.5, 80.5, 1.5, 361.5
+        {"1.0125", 40},  {"4.0", 160},   {"2.25", 90},  {"9.0", 360},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(widthOfHours(strToExtended(c.text)), c.width);
+    }
 }
 
 TEST(Duration, WidthOfAnyDurationStaysAnInt) {
