@@ -5,6 +5,7 @@
 
 #include "board/geometry.h"
 #include "toolkit/application.h"
+#include "toolkit/text.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -35,8 +36,8 @@ bool TForm1::routeWheel(QObject* watched, QWheelEvent* e) {
     if (control == sg1 || control == cmb1) {
         const QScopedValueRollback routing(routingWheel_, true);
         QWheelEvent copy(control->mapFromGlobal(e->globalPosition()), e->globalPosition(),
-                         e->pixelDelta(), e->angleDelta(), e->buttons(), e->modifiers(),
-                         e->phase(), e->inverted(), e->source());
+                         e->pixelDelta(), e->angleDelta(), e->buttons(), e->modifiers(), e->phase(),
+                         e->inverted(), e->source());
         QCoreApplication::sendEvent(control, &copy);
         return true;
     }
@@ -84,13 +85,12 @@ void TForm1::Edit1KeyPress(char& key) {
 
 namespace {
 
-// The character a key event types, as one byte; 0x7f stands for any
-// character outside ASCII, which no filter lets pass.
-bool typedChar(const QKeyEvent* e, char& c) {
-    const QString t = e->text();
-    if (t.isEmpty()) return false;
-    c = (t.size() == 1 && t[0].unicode() < 0x80) ? char(t[0].unicode()) : char(0x7f);
-    return true;
+// What a key types on the desktop, as Shift-JIS bytes: nothing for a key
+// that types no character there. X gives the Delete key the DEL character as
+// its text, yet Delete types nothing, like the arrows, Home and End.
+SjisString typedText(const QKeyEvent* e) {
+    if (e->key() == Qt::Key_Delete) return {};
+    return tk::fromQt(e->text());
 }
 
 bool isFocusKey(const QKeyEvent* e) {
@@ -98,29 +98,28 @@ bool isFocusKey(const QKeyEvent* e) {
     return e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab;
 }
 
+// Runs a character filter over every byte the key types; the key is dropped
+// when the filter drops any of them.
+template <typename Filter> bool dropsTyped(const QKeyEvent* e, Filter filter) {
+    bool drop = false;
+    for (char c : typedText(e)) {
+        tk::guarded([&] { filter(c); });
+        drop = drop || c == 0;
+    }
+    return drop;
+}
+
 } // namespace
 
 bool TForm1::filterEditorKeys(QObject* watched, QKeyEvent* e) {
     if (isFocusKey(e)) return false;
-    bool drop = false;
     if (watched == cmb1 || watched == cmb1->lineEdit()) {
         int key = e->key();
         tk::guarded([&] { cmb1KeyDown(key); });
-        char c = 0;
-        if (key == 0) {
-            drop = true;
-        } else if (typedChar(e, c)) {
-            tk::guarded([&] { cmb1KeyPress(c); });
-            drop = c == 0;
-        }
-    } else if (watched == Edit1) {
-        char c = 0;
-        if (typedChar(e, c)) {
-            tk::guarded([&] { Edit1KeyPress(c); });
-            drop = c == 0;
-        }
+        return key == 0 || dropsTyped(e, [this](char& c) { cmb1KeyPress(c); });
     }
-    return drop;
+    if (watched == Edit1) return dropsTyped(e, [this](char& c) { Edit1KeyPress(c); });
+    return false;
 }
 
 } // namespace kab

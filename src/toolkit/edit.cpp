@@ -3,6 +3,7 @@
 #include "toolkit/application.h"
 #include "toolkit/text.h"
 
+#include <QFocusEvent>
 #include <QListView>
 #include <QStyledItemDelegate>
 #include <utility>
@@ -33,9 +34,13 @@ void Edit::setText(const SjisString& text) {
     const QString qt = toQt(text);
     // the same text changes nothing and notifies nobody: spare the layout
     if (qt == QLineEdit::text()) return;
+    // A text the user was about to type over stays wholly selected, so the
+    // digits typed next replace the program's text instead of joining it.
+    const bool typeOver = hasFocus() && selectedText() == QLineEdit::text();
     ++assigning_;
     QLineEdit::setText(qt);
     --assigning_;
+    if (typeOver) selectAll();
     if (nestedError_) std::rethrow_exception(std::exchange(nestedError_, nullptr));
 }
 
@@ -45,6 +50,12 @@ void Edit::setCentered(bool on) {
 
 void Edit::focusInEvent(QFocusEvent* e) {
     QLineEdit::focusInEvent(e);
+    // The whole text is selected when the focus comes from the keyboard or
+    // from the program, so that typing replaces it; a click inside the box
+    // places the cursor, and coming back to the window keeps both as they were.
+    const Qt::FocusReason r = e->reason();
+    if (r != Qt::MouseFocusReason && r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
+        selectAll();
     if (onEnter) guarded([this] { onEnter(this); });
 }
 

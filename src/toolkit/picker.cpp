@@ -2,8 +2,11 @@
 
 #include "toolkit/application.h"
 
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <cmath>
+#include <utility>
 
 namespace kab::tk {
 
@@ -32,6 +35,7 @@ DateTimePicker::DateTimePicker(QWidget* parent) : QDateTimeEdit(parent) {
     connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] {
         if (onChange) guarded([this] { onChange(this); });
     });
+    lineEdit()->installEventFilter(this);
 }
 
 void DateTimePicker::setFormat(const QString& format) {
@@ -68,7 +72,28 @@ bool DateTimePicker::focusNextPrevChild(bool next) {
 
 void DateTimePicker::focusInEvent(QFocusEvent* e) {
     QDateTimeEdit::focusInEvent(e);
+    // Typed digits replace the field under the cursor, however the focus
+    // came: Qt selects it for the keyboard and the program, not for a click.
+    // A click into the text places the cursor only after this, so the field
+    // is selected again when that click ends.
+    if (e->reason() == Qt::MouseFocusReason) {
+        setSelectedSection(currentSection());
+        selectOnRelease_ = true;
+    }
     if (onEnter) guarded([this] { onEnter(this); });
+}
+
+void DateTimePicker::focusOutEvent(QFocusEvent* e) {
+    selectOnRelease_ = false;
+    QDateTimeEdit::focusOutEvent(e);
+}
+
+bool DateTimePicker::eventFilter(QObject* watched, QEvent* e) {
+    const bool handled = QDateTimeEdit::eventFilter(watched, e);
+    if (watched == lineEdit() && e->type() == QEvent::MouseButtonRelease &&
+        std::exchange(selectOnRelease_, false))
+        setSelectedSection(currentSection());
+    return handled;
 }
 
 } // namespace kab::tk

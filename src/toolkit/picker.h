@@ -42,8 +42,11 @@ protected:
     // Tab leaves the picker at once instead of walking its sections.
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool selectOnRelease_ = false; // the focus came with a click into the text
     Kind kind_ = Kind::Date;
     DateSerial min_ = 0;
     DateSerial max_ = 0;

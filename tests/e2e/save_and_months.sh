@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A block placed, lengthened by one wheel notch and named with the arrow keys
-# is saved as one Shift-JIS record in today's day file; the month buttons then
-# show the next month's first day from its file, and come back to this
-# month's first day, not to today.
+# is saved as one Shift-JIS record in today's day file; typed whole hours
+# replace its duration, and Delete takes a character out of it; the month
+# buttons then show the next month's first day from its file, and come back
+# to this month's first day, not to today; a day number typed after a click
+# on the weekday label loads that day.
 set -u
 exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
@@ -20,6 +22,7 @@ first=$(date +%Y-%m-01)
 next_first=$(date -d "$first +1 month" +%F)
 today_file=$(day_file "$today")
 next_file=$(day_file "$next_first")
+day15_file=$(day_file "$(date +%Y-%m-15)")
 
 crlf_cp932() { printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932; }
 
@@ -28,6 +31,8 @@ mkdir -p "$prepared"
 crlf_cp932 山田 佐藤 鈴木 >"$prepared/List1.txt"
 # row 5, 9:00 for 3.5 hours: Left 160, Top 223, 140 wide
 crlf_cp932 '05\09:00\3.5\鈴木' >"$prepared/$next_file"
+# row 7, 6:00 for 2 hours: Left 40, Top 311, 80 wide
+[ "$day15_file" = "$today_file" ] || crlf_cp932 '07\06:00\2\山田' >"$prepared/$day15_file"
 [ ! -e "$prepared/$today_file" ] || fail "today's file prepared by mistake"
 
 orange="245,173,112" # block 50: on top of the stack, and the first record's
@@ -78,17 +83,34 @@ click_panel $((75 + 30)) $((7 + 11))
 xdotool key Down
 xdotool key Down # "---", then the list's first and second name
 
-click_panel $((291 + 27)) $((42 + 13)) # 保存
 saved="$BOARD_DATA/$today_file"
-for _ in $(seq 15); do
-    [ -s "$saved" ] && break
-    sleep 0.2
-done
-[ -s "$saved" ] || fail "no day file $today_file after the save: $(ls "$BOARD_DATA")"
 expected="$XTMP/expected.txt"
-crlf_cp932 '03\13:00\4.25\佐藤' >"$expected"
-cmp "$expected" "$saved" ||
+# Clicks 保存 and waits until today's file holds the one record wanted.
+save_expect() {
+    crlf_cp932 "$1" >"$expected"
+    click_panel $((291 + 27)) $((42 + 13)) # 保存
+    for _ in $(seq 15); do
+        cmp -s "$expected" "$saved" && return 0
+        sleep 0.2
+    done
+    [ -e "$saved" ] || fail "no day file $today_file after the save: $(ls "$BOARD_DATA")"
     fail "day file differs: $(od -c "$saved" | head -n3) wanted $(od -c "$expected" | head -n3)"
+}
+save_expect '03\13:00\4.25\佐藤'
+
+# --- typed hours ----------------------------------------------------------------
+# A press on the lower right half of the block (170 x 38 at Left 320, Top
+# 135; its time label starts 2 px in) focuses the duration box with its text
+# selected: the digits typed replace it.
+xdotool mousemove $((GRID_X + 320 + 2 + 140)) $((GRID_Y + 135 + 2 + 28)) click 1
+sleep 0.3
+xdotool key 1 2
+save_expect '03\13:00\12\佐藤'
+# A click into the box places the cursor; Home, then Delete, which types no
+# character, takes the first digit out.
+click_panel $((270 + 28)) $((5 + 13))
+xdotool key Home Delete
+save_expect '03\13:00\2\佐藤'
 
 # --- next month and back ---------------------------------------------------------
 click_panel $((178 + 7)) $((43 + 12)) # >
@@ -105,6 +127,16 @@ else
     # day 1 has no file: every block on the stack, none on the rows
     expect_share 0 0 820 396 "== 0" "day 1 of this month is not empty"
     expect_share 165 406 150 28 "> 0.5" "block 50 not back on the stack on day 1"
+fi
+# --- a typed day ---------------------------------------------------------------
+# A click on the weekday label, inside the day picker, selects the day, and
+# the number typed then replaces it: day 15 of the month on show is loaded.
+click_panel $((217 + 32 + 10)) $((41 + 5 + 10))
+xdotool key 1 5
+if [ "$day15_file" = "$today_file" ]; then
+    expect_share 325 140 70 28 "> 0.5" "day 15, today, does not show its saved block"
+else
+    expect_share 45 316 70 28 "> 0.5" "day 15's record not on row 7 at 6:00"
 fi
 [ -n "${SHOT_OUT:-}" ] && import -window "$BOARD_WINDOW" "$SHOT_OUT"
 echo "1 passed, 0 failed"

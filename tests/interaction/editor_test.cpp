@@ -3,6 +3,8 @@
 
 #include "interaction/board_fixture.h"
 
+#include <functional>
+
 namespace kab::test {
 namespace {
 
@@ -19,6 +21,9 @@ TEST_F(EditorTest, ApplyStepWritesTheBlockFromTheEditor) {
     EXPECT_EQ(clock(form->dtp2->value()), "13:00");
     EXPECT_EQ(str(block(50)->caption()), "---") << "the apply step leaves the name alone";
     EXPECT_EQ(block(50)->tag(), 1);
+    // the width rounds the decimal duration: 160.5 px goes to the even 160
+    place(49, 1, hm(9, 0), "4.0125");
+    EXPECT_EQ(block(49)->width(), 160);
 }
 
 TEST_F(EditorTest, WheelOnTheDurationBoxStepsQuarterHoursWithinTwoToNineHours) {
@@ -234,21 +239,89 @@ TEST_F(EditorTest, TheDurationBoxTakesDigitsOnly) {
     place(50, 3, hm(9, 0), "4.0");
     focus(form->Edit1);
     form->Edit1->end(false);
+    // Each key with the text X gives it: Delete carries the DEL character
+    // there, yet types nothing on the desktop.
     const struct {
         Qt::Key key;
-        const char* text; // after the key
+        const char* text;
+        const char* after;
+        Qt::KeyboardModifiers mods = Qt::NoModifier;
     } table[] = {
-        {Qt::Key_Period, "4.0"}, {Qt::Key_Minus, "4.0"},     {Qt::Key_Space, "4.0"},
-        {Qt::Key_A, "4.0"},      {Qt::Key_Backspace, "4.0"}, {Qt::Key_Return, "4.0"},
-        {Qt::Key_5, "4.05"},     {Qt::Key_Left, "4.05"},     {Qt::Key_Delete, "4.0"},
+        {Qt::Key_Period, ".", "4.0"},
+        {Qt::Key_Minus, "-", "4.0"},
+        {Qt::Key_Space, " ", "4.0"},
+        {Qt::Key_A, "a", "4.0"},
+        {Qt::Key_Backspace, "\b", "4.0"},
+        {Qt::Key_Return, "\r", "4.0"},
+        {Qt::Key_Escape, "\x1b", "4.0"},
+        {Qt::Key_V, "\x16", "4.0", Qt::ControlModifier},
+        {Qt::Key_5, "5", "4.05"},
+        {Qt::Key_Left, "", "4.05"},
+        {Qt::Key_Delete, "\x7f", "4.0"},
+        {Qt::Key_Home, "", "4.0"},
+        {Qt::Key_Delete, "", ".0", Qt::KeypadModifier}, // the keypad's Delete
+        {Qt::Key_End, "", ".0"},
+        {Qt::Key_Home, "", ".0"},
+        {Qt::Key_4, "4", "4.0"},
     };
     for (const auto& c : table) {
-        SCOPED_TRACE(c.key);
-        QTest::keyClick(form->Edit1, c.key);
-        EXPECT_EQ(durationText(), c.text);
+        SCOPED_TRACE(testing::Message() << c.key << " " << c.text);
+        QTest::sendKeyEvent(QTest::KeyAction::Click, form->Edit1, c.key,
+                            QString::fromLatin1(c.text), c.mods);
+        EXPECT_EQ(durationText(), c.after);
     }
     EXPECT_EQ(block(50)->width(), 160);
     EXPECT_EQ(hint(50), "09:00\r\n4.0");
+}
+
+TEST_F(EditorTest, TypedDigitsReplaceTheDurationWhenTheBoxIsEntered) {
+    // Block 49 is pressed (and released where it lies) while the editor holds
+    // block 50's values; the drop fills the editor with block 49's.
+    const auto press = [this](QPoint at) {
+        QTest::mousePress(form->Label(49), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(form->Label(49), Qt::LeftButton, {}, at);
+    };
+    const struct {
+        const char* how;
+        std::function<void()> enter;
+        const char* text;
+        int width, minutes;
+        const char* times;
+    } table[] = {
+        {"press on the block's lower right half",
+         [&] {
+             press({100, 25});
+         },
+         "12", 480, 720, "9:00\r\n21:00"},
+        {"Tab from the board",
+         [&] {
+             press({75, 10}); // between the name and the times: no focus change
+             QTest::keyClick(form->sg1, Qt::Key_Tab);
+         },
+         "12", 480, 720, "9:00\r\n21:00"},
+        // a click places the cursor where it lands, here after the text
+        {"click at the right end of the box",
+         [&] {
+             press({75, 10});
+             QTest::mouseClick(form->Edit1, Qt::LeftButton, {},
+                               {form->Edit1->width() - 3, form->Edit1->height() / 2});
+         },
+         "4.512", 180, 271, "9:00\r\n13:31"},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.how);
+        place(49, 2, hm(9, 0), "4.5"); // 180 px wide
+        place(50, 3, hm(13, 0), "4.0");
+        focus(form->sg1);
+        c.enter();
+        ASSERT_TRUE(form->Edit1->hasFocus());
+        ASSERT_EQ(form->currentBlock, block(49));
+        QTest::keyClicks(form->Edit1, "12");
+        EXPECT_EQ(durationText(), c.text);
+        EXPECT_EQ(block(49)->width(), c.width);
+        EXPECT_EQ(form->Edit1->tag(), c.minutes);
+        EXPECT_EQ(timeLabel(49), c.times);
+    }
 }
 
 TEST_F(EditorTest, NamesAreChosenWithTheArrowKeysOnly) {
@@ -269,8 +342,8 @@ TEST_F(EditorTest, NamesAreChosenWithTheArrowKeysOnly) {
         const char* name;
     } table[] = {
         {Qt::Key_Down, 2, "佐藤"}, // trimmed
-        {Qt::Key_Up, 1, "山田"},   {Qt::Key_Home, 1, "山田"},     {Qt::Key_End, 1, "山田"},
-        {Qt::Key_PageDown, 1, "山田"}, {Qt::Key_A, 1, "山田"}, {Qt::Key_Minus, 1, "山田"},
+        {Qt::Key_Up, 1, "山田"},        {Qt::Key_Home, 1, "山田"}, {Qt::Key_End, 1, "山田"},
+        {Qt::Key_PageDown, 1, "山田"},  {Qt::Key_A, 1, "山田"},    {Qt::Key_Minus, 1, "山田"},
         {Qt::Key_Backspace, 1, "山田"}, {Qt::Key_Up, 0, "---"},
     };
     for (const auto& c : table) {

@@ -4,6 +4,9 @@
 
 #include "storage/form/storage_fixture.h"
 
+#include <QLineEdit>
+#include <functional>
+
 namespace kab::test {
 namespace {
 
@@ -102,6 +105,37 @@ TEST_F(NavigationTest, TheDayPickerWrapsWithinTheMonth) {
     EXPECT_EQ(day(), encodeDate(2026, 12, 31));
     EXPECT_EQ(str(form->LabelA->caption()), "木");
     EXPECT_EQ(board(), std::vector<std::string>{});
+}
+
+TEST_F(NavigationTest, ATypedDayNumberSetsThatDayHoweverThePickerIsEntered) {
+    writeFile("12;15火.txt", "04\\10:00\\2.5\\a\r\n");
+    const struct {
+        const char* how;
+        std::function<void()> enter;
+    } table[] = {
+        {"Tab from the name box",
+         [this] {
+             focus(form->cmb1);
+             QTest::keyClick(form->cmb1, Qt::Key_Tab);
+         }},
+        {"click on its text",
+         [this] {
+             auto* text = form->dtp0->findChild<QLineEdit*>();
+             QTest::mouseClick(text, Qt::LeftButton, {}, {4, text->height() / 2});
+         }},
+        {"click on the weekday label", [this] { QTest::mouseClick(form->LabelA, Qt::LeftButton); }},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.how);
+        reopen();
+        focus(form->sg1);
+        c.enter();
+        ASSERT_TRUE(form->dtp0->hasFocus());
+        QTest::keyClicks(form->dtp0, "15");
+        EXPECT_EQ(day(), encodeDate(2026, 12, 15));
+        EXPECT_EQ(str(form->LabelA->caption()), "火");
+        EXPECT_EQ(board(), std::vector<std::string>{"4 10:00-12:30 2.5 a @200+100"});
+    }
 }
 
 TEST_F(NavigationTest, AMonthTheDayPickerCannotShowIsRefused) {
