@@ -15,6 +15,9 @@ namespace kab {
 TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(env) {
     buildLayout();
     updateSizeLimits();
+    // Reports from the start-up sequence, before the first activation sets
+    // the title, carry it too.
+    if (auto* app = tk::Application::instance()) app->setTitle(applicationTitle());
     // An error in the start-up sequence skips its remaining steps; the
     // window still opens.
     tk::guarded([this] { FormCreate(); });

@@ -13,13 +13,21 @@
 #include "toolkit/text.h"
 
 #include <QApplication>
+#include <QWindow>
 
 namespace kab {
 
+QString TForm1::applicationTitle() const {
+    return tk::toQt(hint_) + QStringLiteral("24");
+}
+
 void TForm1::onActivate() {
-    const QString title = tk::toQt(hint_) + QStringLiteral("24");
+    const QString title = applicationTitle();
     if (auto* app = tk::Application::instance()) app->setTitle(title);
     setWindowTitle(title);
+    // Written to the window system every time, also when something else
+    // changed the title there: the widget skips a title it already holds.
+    if (QWindow* w = windowHandle()) w->setTitle(title);
 }
 
 void TForm1::SeedTodaysFile() {

@@ -41,6 +41,8 @@ public:
 
     // The window's hint text: source of the application title.
     const SjisString& hint() const { return hint_; }
+    // The hint followed by "24": the caption of the window and of every report.
+    QString applicationTitle() const;
 
     // Controls by name: "Panel" or "Label" followed by the decimal number.
     QWidget* findControl(const QString& name) const;

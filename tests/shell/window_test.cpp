@@ -2,6 +2,7 @@
 #include "toolkit/application.h"
 
 #include <QTest>
+#include <QWindow>
 
 namespace kab::test {
 namespace {
@@ -86,13 +87,22 @@ TEST_F(FormTest, ColumnsFromMidnightShowOnlyWhereTheyFitWhole) {
 // under Xvfb).
 TEST_F(FormTest, ActivationSetsTheTitleEveryTime) {
     auto* app = tk::Application::instance();
-    for (const char* before : {"", "other"}) {
-        SCOPED_TRACE(before);
-        form->setWindowTitle(QString::fromLatin1(before));
-        app->setTitle(QString::fromLatin1(before));
+    showForm();
+    const struct {
+        const char* before;
+        bool outside; // changed in the window system only, not through the widget
+    } table[] = {{"", false}, {"other", false}, {"other", true}};
+    for (const auto& c : table) {
+        SCOPED_TRACE(testing::Message() << c.before << (c.outside ? " outside" : ""));
+        if (c.outside)
+            form->windowHandle()->setTitle(QString::fromLatin1(c.before));
+        else
+            form->setWindowTitle(QString::fromLatin1(c.before));
+        app->setTitle(QString::fromLatin1(c.before));
         QEvent activate(QEvent::ApplicationActivate);
         QCoreApplication::sendEvent(qApp, &activate);
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Kabrelo24"));
+        EXPECT_EQ(form->windowHandle()->title(), QStringLiteral("Kabrelo24"));
         EXPECT_EQ(app->title(), QStringLiteral("Kabrelo24"));
     }
     // a deactivation changes nothing
@@ -114,11 +124,11 @@ namespace {
 TEST(StartUp, FailureSkipsTheRemainingStepsAndTheWindowStillOpens) {
     resetEnv();
     env().todayFails = true;
-    tk::Application::instance()->setTitle(QStringLiteral("Kabrelo24"));
+    // before the first activation: the report still carries the title
+    tk::Application::instance()->setTitle(QString());
     TForm1 form(env());
     ASSERT_EQ(env().reports.size(), 1u);
-    EXPECT_EQ(env().reports[0].message,
-              QStringLiteral("'today' は日付または時刻ではありません."));
+    EXPECT_EQ(env().reports[0].message, QStringLiteral("'today' は日付または時刻ではありません."));
     EXPECT_EQ(env().reports[0].caption, QStringLiteral("Kabrelo24"));
     // steps before the failure took effect, later ones did not
     EXPECT_EQ(form.hourWidth, 40);
