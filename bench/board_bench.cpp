@@ -1,5 +1,5 @@
 // Board timings offscreen: a full repaint of the grid at the minimum window
-// size, and a reset of the block pool.
+// size, a selection click with its paint, and a reset of the block pool.
 
 #include "bench_support.h"
 #include "board/geometry.h"
@@ -7,8 +7,10 @@
 #include "support/fake_environment.h"
 #include "toolkit/application.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
 #include <QWindow>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -41,6 +43,30 @@ void BM_RepaintBoardMaxSize(benchmark::State& state) {
         form->sg1->repaint();
 }
 BENCHMARK(BM_RepaintBoardMaxSize)->Apply(timed);
+
+// One left click on a board cell and the paint that follows it: the cells
+// whose tint changes, not the whole grid. The clicks alternate between two
+// cells so that every one moves the selection.
+void BM_SelectionClick(benchmark::State& state) {
+    auto form = shownForm();
+    kab::tk::StringGrid* grid = form->sg1;
+    const QPoint cells[] = {{5 * 40 + 20, 3 * 44 + 22}, {11 * 40 + 20, 6 * 44 + 22}};
+    int i = 0;
+    for (auto _ : state) {
+        const QPoint at = cells[i ^= 1];
+        const QPoint global = grid->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(grid, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(grid, &release);
+        QCoreApplication::processEvents();
+    }
+    if (grid->selection().left != 5 && grid->selection().left != 11)
+        state.SkipWithError("the clicks selected nothing");
+}
+BENCHMARK(BM_SelectionClick)->Apply(timed);
 
 // The grid's own cell drawing alone, into an image: no backing store, no
 // child widgets, to tell the drawing handler's share from the rest.

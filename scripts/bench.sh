@@ -69,6 +69,7 @@ data = json.load(open(sys.argv[1]))
 goals = {"BM_DayChange50Records": 2000, "BM_SaveWithFlush": 10000,
          "BM_WheelStepOnCurrentBlock": 2000, "BM_DragTick": 2000,
          "BM_RepaintBoard": 2000, "BM_RepaintBoardMaxSize": 2000,
+         "BM_SelectionClick": 2000,
          "BM_LoadHugeDayFile": 20000}
 rows = {}
 for b in data["benchmarks"]:

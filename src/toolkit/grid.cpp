@@ -140,26 +140,43 @@ GridRect StringGrid::selection() const {
 }
 
 void StringGrid::setSelection(GridCoord anchor, GridCoord current) {
+    moveSelection(anchor, current);
+}
+
+QRect StringGrid::pixelRect(const GridRect& cells) const {
+    const int left = colLeft(cells.left);
+    const int right = colLeft(cells.right) + colWidthOrDefault(cells.right);
+    return QRect(left, cells.top * rowHeight_, right - left,
+                 (cells.bottom - cells.top + 1) * rowHeight_);
+}
+
+void StringGrid::moveSelection(GridCoord anchor, GridCoord current) {
+    const GridRect before = selection();
     anchor_ = anchor;
     current_ = current;
-    update();
+    // Only the cells whose tint changes are painted again.
+    const GridRect after = selection();
+    if (after != before) update(QRegion(pixelRect(before)).xored(QRegion(pixelRect(after))));
 }
 
 bool StringGrid::moveCurrent(GridCoord to, bool extend) {
     if (extend) {
-        anchor_ = to;
-        update();
+        moveSelection(to, current_);
         return true;
     }
     bool can = true;
     if (onSelectCell) guarded([&] { onSelectCell(to.col, to.row, can); });
     if (!can) return false;
-    current_ = anchor_ = to;
-    update();
+    moveSelection(to, to);
     return true;
 }
 
 // --- painting -------------------------------------------------------------
+
+QRect StringGrid::cellQRect(int c, int r) const {
+    const CellRect rect = cellRect(c, r);
+    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
 
 void StringGrid::paintCell(int c, int r) {
     if (c >= colCount() || colWidth(c) == 0) return;
@@ -172,7 +189,7 @@ void StringGrid::paintCell(int c, int r) {
     if (onDrawCell) guarded([&] { onDrawCell(c, r, rect, state); });
 }
 
-void StringGrid::paintEvent(QPaintEvent*) {
+void StringGrid::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     canvas_.painter = &p;
     // The grid fills what lies outside its cells with its own colour.
@@ -183,15 +200,22 @@ void StringGrid::paintEvent(QPaintEvent*) {
     p.fillRect(QRect(right, 0, width() - right, height()), color_);
     p.fillRect(QRect(0, bottom, right, height() - bottom), color_);
 
+    // Only the cells that meet the area to paint are drawn, clipped to it:
+    // a cell drawn alone keeps the row line's colour in its bottom-left
+    // corner, which only the column line of the cell below paints over.
+    const QRegion& dirty = e->region();
+    auto paint = [&](int c, int r) {
+        if (c < colCount() && dirty.intersects(cellQRect(c, r))) paintCell(c, r);
+    };
     // corner, hour header, row header, then the board row by row
-    paintCell(0, 0);
+    paint(0, 0);
     for (int c = 1; c < colCount(); ++c)
-        paintCell(c, 0);
+        paint(c, 0);
     for (int r = 1; r < rows_; ++r)
-        paintCell(0, r);
+        paint(0, r);
     for (int r = 1; r < rows_; ++r)
         for (int c = 1; c < colCount(); ++c)
-            paintCell(c, r);
+            paint(c, r);
     canvas_.painter = nullptr;
 }
 
@@ -215,10 +239,7 @@ void StringGrid::mouseMoveEvent(QMouseEvent* e) {
     if (!g.valid()) return;
     g.col = std::max(g.col, 1);
     g.row = std::max(g.row, 1);
-    if (g != anchor_) {
-        anchor_ = g;
-        update();
-    }
+    if (g != anchor_) moveSelection(g, current_);
 }
 
 void StringGrid::mouseReleaseEvent(QMouseEvent* e) {
@@ -281,11 +302,12 @@ void StringGrid::wheelEvent(QWheelEvent* e) {
     }
 }
 
+// The current cell is drawn knowing whether the grid has the focus.
 void StringGrid::focusInEvent(QFocusEvent*) {
-    update();
+    update(cellQRect(current_.col, current_.row));
 }
 void StringGrid::focusOutEvent(QFocusEvent*) {
-    update();
+    update(cellQRect(current_.col, current_.row));
 }
 
 } // namespace kab::tk

@@ -112,7 +112,7 @@ public:
     std::function<void(bool up, Qt::KeyboardModifiers, QPoint pos, bool& handled)> onMouseWheel;
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
@@ -130,6 +130,10 @@ private:
     // Select-cell notification, then move the current cell (and the anchor
     // unless extending). Returns false when refused.
     bool moveCurrent(GridCoord to, bool extend);
+    // Sets both corners and repaints the cells whose tint changed.
+    void moveSelection(GridCoord anchor, GridCoord current);
+    QRect pixelRect(const GridRect& cells) const;
+    QRect cellQRect(int c, int r) const;
     void paintCell(int c, int r);
 
     std::vector<int> colWidths_;

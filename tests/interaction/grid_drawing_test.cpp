@@ -3,7 +3,10 @@
 
 #include "support/form_fixture.h"
 
+#include <QPaintEvent>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 #include <string>
 
 namespace kab::test {
@@ -181,6 +184,50 @@ TEST_F(GridDrawingTest, ColumnsFromMidnightAtTheWidestBoard) {
     for (int y = 0; y <= 42; ++y)
         for (int x = 1001; x <= 1039; ++x)
             ASSERT_EQ(rgb(img.pixel(x, y)), kHeader) << x << "," << y;
+}
+
+// Records the area of every paint of a widget.
+class PaintSpy : public QObject {
+public:
+    explicit PaintSpy(QWidget* w) { w->installEventFilter(this); }
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+TEST_F(GridDrawingTest, ASelectionClickRepaintsOnlyTheCellsWhoseTintChanges) {
+    showForm();
+    QTest::qWait(50);
+    PaintSpy spy(form->sg1);
+    // from the start's current cell (1, 1) to (5, 3)
+    QTest::mouseClick(form->sg1, Qt::LeftButton, {}, {5 * 40 + 20, 3 * 44 + 22});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !spy.painted.isEmpty(); }));
+    QTest::qWait(20);
+    EXPECT_EQ(spy.painted, QRegion(40, 44, 40, 44) + QRegion(200, 132, 40, 44));
+
+    // What the window shows now, read from its backing store: a cell painted
+    // alone shows the row line's colour in its bottom-left corner, where the
+    // cell below it paints its column line on a whole repaint.
+    const QImage shown = form->screen()->grabWindow(form->winId()).toImage();
+    const QPoint grid = form->sg1->mapTo(form.get(), QPoint());
+    const struct {
+        int x, y;
+        const std::string& colour;
+        const char* what;
+    } table[] = {
+        {200, 175, kRowLine, "corner of the clicked cell"},
+        {40, 87, kRowLine, "corner of the cell that lost its tint"},
+        {240, 175, kLightLine, "corner of the cell beside it, not painted again"},
+        {80, 87, kLightLine, "corner beside the old current cell"},
+        {220, 150, kTint, "inside the clicked cell"},
+        {60, 66, kBoard, "inside the cell that lost its tint"},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(testing::Message() << c.what << " (" << c.x << "," << c.y << ")");
+        EXPECT_EQ(rgb(shown.pixel(grid + QPoint(c.x, c.y))), c.colour);
+    }
 }
 
 } // namespace
