@@ -37,12 +37,12 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    SjisString dir = sjis::fromUtf8(argv[1]);
+    // the folder as the file system names it, whatever characters it holds
+    FilePath dir = argv[1];
     if (!dir.empty() && dir.back() != '/') dir += '/';
-    const std::string shown = sjis::toUtf8(dir);
     try {
-        if (storage::seedStaffList(dir, list)) std::printf("seeded %sList1.txt\n", shown.c_str());
-        if (storage::seedSampleDay(dir, sample)) std::printf("seeded %ssmpl.dat\n", shown.c_str());
+        if (storage::seedStaffList(dir, list)) std::printf("seeded %sList1.txt\n", dir.c_str());
+        if (storage::seedSampleDay(dir, sample)) std::printf("seeded %ssmpl.dat\n", dir.c_str());
     } catch (const Error& e) {
         std::fprintf(stderr, "%s: %s\n", argv[0], sjis::toUtf8(e.message()).c_str());
         return 1;

@@ -1,11 +1,12 @@
 #include "foundation/files.h"
 
-#include <fcntl.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -27,6 +28,14 @@ std::size_t nameStart(std::string_view path) {
 
 } // namespace
 
+FilePath inFolder(const FilePath& folder, std::string_view sjisName) {
+    return folder + sjis::toUtf8(sjisName);
+}
+
+SjisString pathText(std::string_view path) {
+    return sjis::fromUtf8(path);
+}
+
 SjisString extractFileDir(std::string_view path) {
     return SjisString(path.substr(0, nameStart(path)));
 }
@@ -35,34 +44,41 @@ SjisString extractFileName(std::string_view path) {
     return SjisString(path.substr(nameStart(path)));
 }
 
-SjisString absolutePath(std::string_view name) {
-    if (!name.empty() && name.front() == '/') return SjisString(name);
+FilePath absolutePath(std::string_view path) {
+    if (!path.empty() && path.front() == '/') return FilePath(path);
     std::string cwd(256, '\0');
     while (::getcwd(cwd.data(), cwd.size()) == nullptr) {
-        if (errno != ERANGE) return SjisString(name);
+        if (errno != ERANGE) return FilePath(path);
         cwd.resize(cwd.size() * 2);
     }
     cwd.resize(std::strlen(cwd.c_str()));
-    SjisString out = sjis::fromUtf8(cwd);
-    if (out.empty() || out.back() != '/') out += '/';
-    out += name;
-    return out;
+    if (cwd.empty() || cwd.back() != '/') cwd += '/';
+    cwd += path;
+    return cwd;
 }
 
-bool fileExists(const SjisString& name) {
+Error fileOpenError(const FilePath& path, int errorNumber) {
+    return Error::fileOpen(pathText(absolutePath(path)), systemErrorText(errorNumber));
+}
+
+Error fileCreateError(const FilePath& path, int errorNumber) {
+    return Error::fileCreate(pathText(absolutePath(path)), systemErrorText(errorNumber));
+}
+
+bool fileExists(const FilePath& path) {
     struct stat st {};
-    return ::stat(sjis::toUtf8(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool renameFile(const SjisString& from, const SjisString& to) {
+bool renameFile(const FilePath& from, const FilePath& to) {
     // A rename never replaces an existing file: that file may be a saved day.
-    const std::string f = sjis::toUtf8(from), t = sjis::toUtf8(to);
-    if (::renameat2(AT_FDCWD, f.c_str(), AT_FDCWD, t.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // file systems without the no-replace flag: check first
     struct stat st;
-    if (::lstat(t.c_str(), &st) == 0) return false;
-    return std::rename(f.c_str(), t.c_str()) == 0;
+    if (::lstat(to.c_str(), &st) == 0) return false;
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 FileHandle::~FileHandle() {
@@ -71,6 +87,59 @@ FileHandle::~FileHandle() {
 
 int FileHandle::release() {
     return ::close(std::exchange(fd_, -1));
+}
+
+bool readShared(const FilePath& path, std::size_t maxBytes,
+                const std::function<bool(std::string_view chunk)>& take) {
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) throw fileOpenError(path, errno);
+    struct stat st {};
+    if (::fstat(file.get(), &st) == 0 && S_ISDIR(st.st_mode)) throw fileOpenError(path, EISDIR);
+    if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EAGAIN))
+        throw fileOpenError(path, errno);
+    // In chunks, so that nothing past the first NUL or the limit is read. One
+    // byte beyond the limit tells whether the file went on.
+    char buffer[16 * 1024];
+    std::size_t total = 0;
+    for (;;) {
+        const std::size_t room = maxBytes - total;
+        const std::size_t want = room < sizeof buffer ? room + 1 : sizeof buffer;
+        const ssize_t got = ::read(file.get(), buffer, want);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw fileOpenError(path, errno);
+        }
+        if (got == 0) return false;
+        std::string_view chunk(buffer, static_cast<std::size_t>(got));
+        const std::size_t nul = chunk.find('\0');
+        const bool ends = nul != std::string_view::npos;
+        if (ends) chunk = chunk.substr(0, nul);
+        const bool over = total + chunk.size() > maxBytes;
+        if (over) chunk = chunk.substr(0, maxBytes - total);
+        total += chunk.size();
+        if (!chunk.empty() && !take(chunk)) return false;
+        if (over) return true;
+        if (ends) return false;
+    }
+}
+
+int writeAll(int fd, std::string_view bytes, const FileWriteHooks* hooks) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        std::size_t n = bytes.size() - done;
+        if (hooks && hooks->writeChunk > 0) n = std::min(n, hooks->writeChunk);
+        if (hooks && hooks->failAfter) {
+            if (done >= *hooks->failAfter) return hooks->failErrno;
+            n = std::min(n, *hooks->failAfter - done);
+        }
+        const ssize_t put = ::write(fd, bytes.data() + done, n);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return 0;
 }
 
 SjisString systemErrorText(int errorNumber) {

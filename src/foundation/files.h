@@ -1,30 +1,54 @@
 #pragma once
-// File names and the few file operations the program needs. Names are
-// Shift-JIS; they are converted to UTF-8 only at the system call.
+// Paths and the few file operations the program needs.
+//
+// A path is in the file system's own form: the bytes the system calls take
+// (UTF-8 on Linux), whatever characters the folders' names hold. Paths never
+// pass through the program's Shift-JIS text, where a character without a
+// Shift-JIS form would become "?" and name another folder. Text meets a path
+// only where a name made as Shift-JIS text (a day file's) joins its folder,
+// and where a message quotes a path.
 
+#include "foundation/errors.h"
 #include "foundation/sjis.h"
 
+#include <cerrno>
+#include <cstddef>
+#include <functional>
+#include <optional>
 #include <string_view>
 
 namespace kab {
 
-// Everything up to and including the last "/" or ":" ("" when there is none).
-// The second byte of a double-byte character is never taken for either.
+using FilePath = std::string;
+
+// folder (ending in "/") followed by a name made as Shift-JIS text.
+FilePath inFolder(const FilePath& folder, std::string_view sjisName);
+// A path or a file's name as the program's text, for messages and for
+// inspecting a name: a character without a Shift-JIS form shows as "?".
+SjisString pathText(std::string_view path);
+
+// Text helpers: everything up to and including the last "/" or ":" ("" when
+// there is none), and everything after it. The second byte of a double-byte
+// character is never taken for either.
 SjisString extractFileDir(std::string_view path);
-// Everything after the last "/" or ":".
 SjisString extractFileName(std::string_view path);
 
-// The name itself when it starts with "/", else the current directory, "/"
-// and the name. Nothing is resolved or normalised.
-SjisString absolutePath(std::string_view name);
+// The path itself when it starts with "/", else the current directory, "/"
+// and the path. Nothing is resolved or normalised.
+FilePath absolutePath(std::string_view path);
+
+// The file-open and file-create errors for a failing call on path: its
+// absolute path and the system's message for errorNumber.
+Error fileOpenError(const FilePath& path, int errorNumber);
+Error fileCreateError(const FilePath& path, int errorNumber);
 
 // Exists (following links) and is a regular file: a folder or a pipe under
 // a file's name is no file to read (reading a pipe could wait for ever).
-bool fileExists(const SjisString& name);
+bool fileExists(const FilePath& path);
 
 // Renames a file; an existing target is never replaced. False with errno set
 // on failure.
-bool renameFile(const SjisString& from, const SjisString& to);
+bool renameFile(const FilePath& from, const FilePath& to);
 
 // An open file descriptor, closed on every way out of its scope.
 class FileHandle {
@@ -40,6 +64,31 @@ public:
 private:
     int fd_;
 };
+
+// Reads path under a shared lock (only a lock another process holds is a
+// failure) and hands its bytes to take, chunk by chunk, up to the first NUL
+// byte, until take returns false or maxBytes have been handed over. True
+// when the file held more than maxBytes before a NUL. Throws the file-open
+// error when path cannot be opened, locked or read (a folder among them).
+bool readShared(const FilePath& path, std::size_t maxBytes,
+                const std::function<bool(std::string_view chunk)>& take);
+
+// Faults the tests inject into the writing of a file.
+struct FileWriteHooks {
+    // > 0: no single write passes more than this many bytes (short writes).
+    std::size_t writeChunk = 0;
+    // Writing fails with failErrno once this many bytes are written, as a full
+    // or failing device would.
+    std::optional<std::size_t> failAfter;
+    int failErrno = EIO;
+    // Runs once the new contents are written and synced, just before they
+    // take the file's place; throwing stops the replace there.
+    std::function<void()> beforeRename;
+};
+
+// Writes every byte, going on after short writes. 0, or the errno of the
+// failing write.
+int writeAll(int fd, std::string_view bytes, const FileWriteHooks* hooks = nullptr);
 
 // The system's message for an errno value, as Shift-JIS.
 SjisString systemErrorText(int errorNumber);

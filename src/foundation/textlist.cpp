@@ -28,20 +28,6 @@ bool isBlankByte(char c) {
     return u >= 1 && u <= 32;
 }
 
-Error openError(const SjisString& name, int errorNumber) {
-    return Error::fileOpen(absolutePath(name), systemErrorText(errorNumber));
-}
-
-Error createError(const SjisString& name, int errorNumber) {
-    return Error::fileCreate(absolutePath(name), systemErrorText(errorNumber));
-}
-
-// A lock another process holds is a failure; file systems without flock
-// support are not.
-bool lockRefused(int fd, int operation) {
-    return ::flock(fd, operation | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EAGAIN);
-}
-
 // Quoted field starting at text[i] (the quote). Returns where reading goes on.
 std::size_t readQuoted(std::string_view text, std::size_t i, char quote, SjisString& field) {
     field.clear();
@@ -126,51 +112,25 @@ SjisString TextList::text() const {
     return out;
 }
 
-void TextList::loadFromFile(const SjisString& name) {
-    FileHandle file(::open(sjis::toUtf8(name).c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) throw openError(name, errno);
-    struct stat st {};
-    if (::fstat(file.get(), &st) == 0 && S_ISDIR(st.st_mode)) throw openError(name, EISDIR);
-    if (lockRefused(file.get(), LOCK_SH)) throw openError(name, errno);
-
-    // Chunked, so that nothing past the first NUL is ever read.
+void TextList::loadFromFile(const FilePath& path) {
     std::string data;
-    char buffer[65536];
-    for (;;) {
-        ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            throw openError(name, errno);
-        }
-        if (got == 0) break;
-        auto size = static_cast<std::size_t>(got);
-        if (const void* nul = std::memchr(buffer, 0, size)) {
-            data.append(buffer, static_cast<std::size_t>(static_cast<const char*>(nul) - buffer));
-            break;
-        }
-        data.append(buffer, size);
-    }
+    readShared(path, data.max_size(), [&](std::string_view chunk) {
+        data.append(chunk);
+        return true;
+    });
     setText(data);
 }
 
-void TextList::saveToFile(const SjisString& name) const {
-    // Truncated only once the lock is held, so a reader never sees it emptied.
-    FileHandle file(::open(sjis::toUtf8(name).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-    if (file.get() < 0) throw createError(name, errno);
-    if (lockRefused(file.get(), LOCK_EX)) throw createError(name, errno);
-    if (::ftruncate(file.get(), 0) != 0) throw createError(name, errno);
-
-    const SjisString data = text();
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t put = ::write(file.get(), data.data() + done, data.size() - done);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            throw createError(name, errno);
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    if (file.release() != 0) throw createError(name, errno);
+void TextList::saveToFile(const FilePath& path) const {
+    // Truncated only once the lock is held, so a reader never sees it emptied;
+    // a lock another process holds is a failure.
+    FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    if (file.get() < 0) throw fileCreateError(path, errno);
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EAGAIN))
+        throw fileCreateError(path, errno);
+    if (::ftruncate(file.get(), 0) != 0) throw fileCreateError(path, errno);
+    if (const int failure = writeAll(file.get(), text())) throw fileCreateError(path, failure);
+    if (file.release() != 0) throw fileCreateError(path, errno);
 }
 
 void TextList::setDelimitedText(std::string_view text) {
@@ -213,6 +173,66 @@ void TextList::sort() {
               [](const auto& a, const auto& b) { return lessUnsigned(a.first, b.first); });
     for (std::size_t k = 0; k < keyed.size(); ++k)
         lines_[k] = std::move(keyed[k].second);
+}
+
+void LineStream::feed(std::string_view piece) {
+    std::size_t i = 0;
+    if (crPending_ && !piece.empty()) {
+        crPending_ = false;
+        if (piece[0] == '\n') i = 1;
+    }
+    // Each search runs over a stretch of the piece once, so a piece of many
+    // short lines costs no more than one long line.
+    auto find = [&](char c, std::size_t from) {
+        const void* p = std::memchr(piece.data() + from, c, piece.size() - from);
+        return p ? static_cast<std::size_t>(static_cast<const char*>(p) - piece.data())
+                 : piece.size();
+    };
+    std::size_t nextCr = find('\r', i), nextLf = find('\n', i);
+    while (i < piece.size() && !done_) {
+        if (nextCr < i) nextCr = find('\r', i);
+        if (nextLf < i) nextLf = find('\n', i);
+        const std::size_t end = std::min(nextCr, nextLf);
+        // Up to one byte past the limit is kept, so that a character starting
+        // just before it is known to cross it.
+        const std::size_t max = limits_.maxLineBytes, want = end - i;
+        if (line_.size() <= max)
+            line_.append(
+                piece.substr(i, max - line_.size() >= want ? want : max - line_.size() + 1));
+        if (end == piece.size()) return;
+        endLine();
+        i = end + 1;
+        if (piece[end] == '\r') {
+            if (i == piece.size())
+                crPending_ = true;
+            else if (piece[i] == '\n')
+                ++i;
+        }
+    }
+}
+
+void LineStream::endLine() {
+    if (line_.empty() && limits_.emptyLineEnds) {
+        done_ = true;
+        return;
+    }
+    if (line_.size() > limits_.maxLineBytes) {
+        std::size_t cut = 0;
+        while (cut < limits_.maxLineBytes) {
+            const std::size_t after = sjis::next(line_, cut);
+            if (after > limits_.maxLineBytes) break;
+            cut = after;
+        }
+        line_.resize(cut);
+    }
+    lines_.append(std::move(line_));
+    line_.clear();
+    if (lines_.count() >= limits_.maxLines) done_ = true;
+}
+
+TextList LineStream::finish(bool cutShort) {
+    if (!done_ && !line_.empty() && !cutShort) endLine();
+    return std::move(lines_);
 }
 
 } // namespace kab

@@ -2,6 +2,7 @@
 // An ordered list of Shift-JIS lines: the day files are read and written with
 // it, and each record is split into fields with setDelimitedText.
 
+#include "foundation/files.h"
 #include "foundation/sjis.h"
 
 #include <string_view>
@@ -29,10 +30,10 @@ public:
 
     // Reads the whole file up to its first NUL byte under a shared lock.
     // Throws Error::fileOpen with the absolute path when it can't.
-    void loadFromFile(const SjisString& name);
+    void loadFromFile(const FilePath& path);
     // Creates or truncates the file under an exclusive lock and writes text().
     // Throws Error::fileCreate with the absolute path when it can't.
-    void saveToFile(const SjisString& name) const;
+    void saveToFile(const FilePath& path) const;
 
     char delimiter() const { return delimiter_; }
     void setDelimiter(char c) { delimiter_ = c; }
@@ -52,6 +53,36 @@ private:
     std::vector<SjisString> lines_;
     char delimiter_ = ',';
     char quoteChar_ = '"';
+};
+
+// Splits a text into lines as TextList::setText does while it arrives piece by
+// piece, within limits, so that a reader can stop as soon as it has what it
+// can use.
+class LineStream {
+public:
+    struct Limits {
+        int maxLines;             // done once this many lines are in
+        bool emptyLineEnds;       // an empty line ends the text (and is not kept)
+        std::size_t maxLineBytes; // a longer line keeps its start, cut at a character
+    };
+    explicit LineStream(Limits limits) : limits_(limits) {}
+
+    // The lines wanted are all in: whatever follows is not needed.
+    bool done() const { return done_; }
+    // piece holds no NUL byte.
+    void feed(std::string_view piece);
+    // The end of the text: a last line without a break still counts, unless
+    // the text was cut short there.
+    TextList finish(bool cutShort = false);
+
+private:
+    void endLine();
+
+    Limits limits_;
+    TextList lines_;
+    SjisString line_;
+    bool crPending_ = false;
+    bool done_ = false;
 };
 
 } // namespace kab

@@ -6,6 +6,7 @@
 #include "foundation/errors.h"
 #include "foundation/files.h"
 #include "storage/dayfile.h"
+#include "storage/folder.h"
 #include "storage/seeding.h"
 #include "toolkit/application.h"
 #include "toolkit/eventhook.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QWindow>
+#include <ctime>
 
 namespace kab {
 
@@ -33,8 +35,9 @@ void TForm1::onActivate() {
 void TForm1::SeedTodaysFile() {
     // the sample becomes today's file the first time there is none; the
     // rename's result is not looked at, and it never replaces a file
-    const SjisString name = storage::dayFileName(dataDir, currentMonth, env_.today());
-    if (!fileExists(name)) renameFile(dataDir + SjisString(storage::sampleDayName), name);
+    const FilePath name = storage::dayFilePath(dataDir, currentMonth, env_.today());
+    const FilePath sample = dataDir + FilePath(storage::sampleDayName);
+    if (!fileExists(name) && storage::isPlainFile(sample)) renameFile(sample, name);
 }
 
 void TForm1::FormCreate() {
@@ -60,8 +63,10 @@ void TForm1::FormCreate() {
         pgc1->setTabVisible(i, false);
     // 7. day files may be dropped on the window
     setAcceptDrops(true);
-    // 8. the data folder beside the program
+    // 8. the data folder beside the program, rid of what saves killed
+    //    before their end left in it
     dataDir = tk::pathFromQt(env_.programDir()) + "data/";
+    storage::removeLeftoverSaves(dataDir, std::time(nullptr) - storage::leftoverAge);
     // 9., 10.
     sbtn1->setCaption(sjis::fromUtf8("職員"));
     LabelB->setColor(tk::fromColorRef(11579568));

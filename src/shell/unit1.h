@@ -117,9 +117,9 @@ public:
 
     // day files and the staff list
     // data folder + "mm;ddaaa.txt" for the month and day on show
-    SjisString DayFileName() const;
+    FilePath DayFileName() const;
     void SeedTodaysFile();
-    void LoadDayFile(const SjisString& name);
+    void LoadDayFile(const FilePath& name);
     void spb3Click();
     void FormDropFiles(const QStringList& paths);
     void FillNameBox();
@@ -127,7 +127,7 @@ public:
 
     // --- window-wide values ----------------------------------------------
     int hourWidth = 0;
-    SjisString dataDir;
+    FilePath dataDir;                  // in the file system's form, like every path
     tk::Panel* currentBlock = nullptr; // the block the editor works on
     tk::GridCoord selAnchor{0, 0};     // set by every select-cell notification
     QPoint grabOffset;                 // press position in the pressed label
@@ -173,6 +173,7 @@ protected:
     void moveEvent(QMoveEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent*) override;
+    void dragMoveEvent(QDragMoveEvent*) override;
     void dropEvent(QDropEvent*) override;
 
 private:

@@ -5,9 +5,12 @@
 
 namespace kab::storage {
 
-SjisString dayFileName(const SjisString& dataDir, DateSerial currentMonth, DateSerial selectedDay) {
-    return dataDir + formatDateTime("mm", currentMonth) + ";" +
-           formatDateTime("ddaaa", selectedDay) + ".txt";
+SjisString dayFileName(DateSerial currentMonth, DateSerial selectedDay) {
+    return formatDateTime("mm", currentMonth) + ";" + formatDateTime("ddaaa", selectedDay) + ".txt";
+}
+
+FilePath dayFilePath(const FilePath& dataDir, DateSerial currentMonth, DateSerial selectedDay) {
+    return inFolder(dataDir, dayFileName(currentMonth, selectedDay));
 }
 
 bool looksLikeDayFileName(std::string_view fileName) {

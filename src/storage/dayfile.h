@@ -3,6 +3,7 @@
 // line a record "row\start\duration\name".
 
 #include "foundation/datetime.h"
+#include "foundation/files.h"
 #include "foundation/sjis.h"
 #include "foundation/textlist.h"
 
@@ -13,9 +14,11 @@
 
 namespace kab::storage {
 
-// dataDir + "mm;ddaaa.txt": the month of currentMonth, then the day and the
-// Japanese weekday abbreviation of selectedDay ("12;07月.txt").
-SjisString dayFileName(const SjisString& dataDir, DateSerial currentMonth, DateSerial selectedDay);
+// "mm;ddaaa.txt": the month of currentMonth, then the day and the Japanese
+// weekday abbreviation of selectedDay ("12;07月.txt"), as Shift-JIS text.
+SjisString dayFileName(DateSerial currentMonth, DateSerial selectedDay);
+// That name in the data folder.
+FilePath dayFilePath(const FilePath& dataDir, DateSerial currentMonth, DateSerial selectedDay);
 
 // The first ";" of the name (double-byte characters stepped over whole) is
 // its third byte, as in every name dayFileName gives.

@@ -1,6 +1,11 @@
 #include "storage/folder.h"
 
+#include "foundation/atomicfile.h"
+#include "storage/dayfile.h"
+
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kab::storage {
 
@@ -12,14 +17,14 @@ char upperAscii(char c) {
 
 } // namespace
 
-std::vector<SjisString> folderEntries(const SjisString& dir) {
-    std::vector<SjisString> names;
-    DIR* d = ::opendir(dir.empty() ? "." : sjis::toUtf8(dir).c_str());
+std::vector<std::string> folderEntries(const FilePath& dir) {
+    std::vector<std::string> names;
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
     if (!d) return names;
     while (const dirent* e = ::readdir(d)) {
         std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
-        names.push_back(sjis::fromUtf8(name));
+        names.emplace_back(name);
     }
     ::closedir(d);
     return names;
@@ -37,6 +42,22 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
         i = after;
     }
     return true;
+}
+
+bool isPlainFile(const FilePath& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void removeLeftoverSaves(const FilePath& dataDir, std::time_t notAfter) {
+    for (const std::string& name : folderEntries(dataDir)) {
+        const auto replaced = replacedByTemporary(name);
+        if (!replaced || !looksLikeDayFileName(pathText(*replaced))) continue;
+        const FilePath path = dataDir + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime <= notAfter)
+            ::unlink(path.c_str());
+    }
 }
 
 } // namespace kab::storage

@@ -2,7 +2,7 @@
 // First-run data: the build puts a staff list and a sample day into the data
 // folder, but never over what a user already has there.
 
-#include "foundation/sjis.h"
+#include "foundation/files.h"
 
 #include <string_view>
 
@@ -22,7 +22,7 @@ SjisString seedText(std::string_view utf8);
 //   are not seeded again once the program has been used.
 // A file is only ever created, never replaced. Throws Error::fileCreate when
 // writing fails; nothing is left behind then.
-bool seedStaffList(const SjisString& dataDir, std::string_view utf8);
-bool seedSampleDay(const SjisString& dataDir, std::string_view utf8);
+bool seedStaffList(const FilePath& dataDir, std::string_view utf8);
+bool seedSampleDay(const FilePath& dataDir, std::string_view utf8);
 
 } // namespace kab::storage

@@ -1,6 +1,6 @@
 #include "storage/stafflist.h"
 
-#include "foundation/files.h"
+#include "foundation/textlist.h"
 #include "storage/folder.h"
 
 #include <optional>
@@ -10,23 +10,33 @@ namespace kab::storage {
 
 namespace {
 
-bool isRegularFile(const SjisString& path) {
+bool isRegularFile(const FilePath& path) {
     struct stat st {};
-    return ::stat(sjis::toUtf8(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
 
-SjisString staffListPath(const SjisString& dataDir) {
-    SjisString exact = dataDir + SjisString(staffListName);
+FilePath staffListPath(const FilePath& dataDir) {
+    FilePath exact = dataDir + FilePath(staffListName);
     if (fileExists(exact)) return exact;
-    std::optional<SjisString> found;
+    std::optional<std::string> found;
     for (auto& name : folderEntries(dataDir)) {
         if (!equalsIgnoringAsciiCase(name, staffListName) || !isRegularFile(dataDir + name))
             continue;
         if (!found || name < *found) found = std::move(name);
     }
     return found ? dataDir + *found : exact;
+}
+
+std::vector<SjisString> readStaffNames(const FilePath& path) {
+    LineStream lines({maxStaffNames, false, maxNameBytes});
+    const bool more = readShared(path, maxStaffListBytes, [&](std::string_view chunk) {
+        lines.feed(chunk);
+        return !lines.done();
+    });
+    // a name the byte limit cut off is left out
+    return lines.finish(more).lines();
 }
 
 } // namespace kab::storage

@@ -1,9 +1,11 @@
 #pragma once
 // The staff list: one name a line in the data folder's List1.txt.
 
-#include "foundation/sjis.h"
+#include "foundation/files.h"
 
+#include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace kab::storage {
 
@@ -13,6 +15,20 @@ inline constexpr std::string_view staffListName = "List1.txt";
 // file whose name is "List1.txt" in other letter cases (the first in byte
 // order when there are several), as copied from a system that ignores case.
 // dataDir + "List1.txt" again when there is none.
-SjisString staffListPath(const SjisString& dataDir);
+FilePath staffListPath(const FilePath& dataDir);
+
+// Bounds of what is read of a staff list, far above any real one (a few
+// hundred names of a few characters), so that no file can stall the board or
+// fill its memory.
+inline constexpr std::size_t maxStaffListBytes = 4 * 1024 * 1024;
+inline constexpr int maxStaffNames = 100000;
+inline constexpr std::size_t maxNameBytes = 256;
+
+// The names of the list at path, a line each as TextList::setText splits
+// them, blank lines and repeats kept: the lines that end within its first
+// maxStaffListBytes bytes, at most maxStaffNames of them, each cut to at most
+// maxNameBytes at a character boundary. Throws Error::fileOpen when the file
+// cannot be read.
+std::vector<SjisString> readStaffNames(const FilePath& path);
 
 } // namespace kab::storage

@@ -18,7 +18,18 @@ public:
     bool acquired() const { return acquired_; }
     const std::string& path() const { return path_; }
 
-    // $XDG_RUNTIME_DIR, or a private folder under /tmp when it is not set.
+    // Where the lock file lives: only ever a folder of the user's own (owned
+    // by the user, a real folder, closed to everybody else), so that no other
+    // user can hold the lock or take the folder. The session's runtime
+    // folder when it is so; else the shared one, made when missing, unless
+    // another user made it first; else ~/.cache/kabrelo24. Empty when none
+    // will do.
+    struct Candidates {
+        std::string session; // $XDG_RUNTIME_DIR
+        std::string shared;  // /tmp/runtime-UID
+        std::string home;    // $HOME
+    };
+    static std::string runtimeDir(const Candidates& candidates);
     static std::string runtimeDir();
 
 private:

@@ -1,5 +1,7 @@
 #include "toolkit/text.h"
 
+#include <QFile>
+
 namespace kab::tk {
 
 QString toQt(std::string_view s) {
@@ -12,11 +14,12 @@ SjisString fromQt(const QString& text) {
     return sjis::fromUtf8(std::string_view(u.constData(), static_cast<std::size_t>(u.size())));
 }
 
-QString pathToQt(std::string_view sjisPath) {
-    return toQt(sjisPath);
+QString pathToQt(const FilePath& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
-SjisString pathFromQt(const QString& path) {
-    return fromQt(path);
+
+FilePath pathFromQt(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace kab::tk

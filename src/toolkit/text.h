@@ -1,6 +1,7 @@
 #pragma once
 // The one place where the program's Shift-JIS texts meet Qt's strings.
 
+#include "foundation/files.h"
 #include "foundation/sjis.h"
 
 #include <QString>
@@ -12,8 +13,8 @@ QString toQt(std::string_view sjisText);
 // Characters without a Shift-JIS form become "?".
 SjisString fromQt(const QString& text);
 
-// File names: Shift-JIS text made by the program's rules, UTF-8 on disk.
-QString pathToQt(std::string_view sjisPath);
-SjisString pathFromQt(const QString& path);
+// Paths between Qt and the file system's own form, never through Shift-JIS.
+QString pathToQt(const FilePath& path);
+FilePath pathFromQt(const QString& path);
 
 } // namespace kab::tk

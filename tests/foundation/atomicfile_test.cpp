@@ -62,15 +62,61 @@ TEST_F(AtomicFile, ReplacesAndCreates) {
                           {"large", "old", big, 4096}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string p = path("\x95\x5C.txt"); // 表.txt
-        std::filesystem::remove(path("表.txt"));
-        if (!c.old.empty()) writeBytes(path("表.txt"), c.old);
+        const std::string p = path("表.txt");
+        std::filesystem::remove(p);
+        std::filesystem::remove(path(".表.txt.prev"));
+        if (!c.old.empty()) writeBytes(p, c.old);
         FileWriteHooks hooks;
         hooks.writeChunk = c.writeChunk;
         replaceFileContents(p, c.bytes, &hooks);
-        EXPECT_EQ(readBytes(path("表.txt")), c.bytes);
-        EXPECT_EQ(entries(), std::vector<std::string>{"表.txt"});
+        EXPECT_EQ(readBytes(p), c.bytes);
+        if (c.old.empty()) {
+            EXPECT_EQ(entries(), std::vector<std::string>{"表.txt"});
+        } else {
+            // the version replaced stays beside it, hidden
+            EXPECT_EQ(entries(), (std::vector<std::string>{".表.txt.prev", "表.txt"}));
+            EXPECT_EQ(readBytes(path(".表.txt.prev")), c.old);
+        }
     }
+}
+
+// Each replace keeps the version it replaced, in place of the one kept
+// before; one that changes nothing keeps that one.
+TEST_F(AtomicFile, ThePreviousVersionIsTheOneReplaced) {
+    const std::string p = path("12;07月.txt"), kept = path(".12;07月.txt.prev");
+    writeBytes(p, "loaded\r\n");
+    const struct {
+        const char* bytes;
+        const char* previous;
+    } saves[] = {{"first\r\n", "loaded\r\n"},
+                 {"second\r\n", "first\r\n"},
+                 {"second\r\n", "first\r\n"}, // the same bytes again
+                 {"", "second\r\n"}};
+    for (const auto& c : saves) {
+        SCOPED_TRACE(c.bytes);
+        replaceFileContents(p, c.bytes);
+        EXPECT_EQ(readBytes(p), c.bytes);
+        EXPECT_EQ(readBytes(kept), c.previous);
+    }
+    EXPECT_EQ(previousVersion("day.txt"), ".day.txt.prev");
+}
+
+// Whatever the name leads to, the save gives a plain file of the user's
+// default mode: a device's or a pipe's 0666 is not handed on.
+TEST_F(AtomicFile, ALinkToADeviceOrAPipeBecomesAPlainFile) {
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0666), 0);
+    std::filesystem::create_symlink("/dev/null", path("to-null"));
+    std::filesystem::create_symlink(path("fifo"), path("to-fifo"));
+    const mode_t mask = ::umask(022);
+    for (const char* name : {"to-null", "to-fifo", "fifo"}) {
+        SCOPED_TRACE(name);
+        replaceFileContents(path(name), "new");
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path(name))));
+        EXPECT_EQ(modeOf(path(name)), 0644u);
+        EXPECT_EQ(readBytes(path(name)), "new");
+    }
+    ::umask(mask);
+    EXPECT_FALSE(std::filesystem::exists(path(".to-null.prev")));
 }
 
 TEST_F(AtomicFile, KeepsTheOldModeAndGivesANewFileTheDefault) {
@@ -198,6 +244,34 @@ TEST_F(AtomicFile, AReadOnlyTargetIsNotReplaced) {
     EXPECT_EQ(result, 0) << "1: replaced, 2: other message, 4: child died";
     EXPECT_EQ(readBytes(path("ro.txt")), "old");
     EXPECT_EQ(entries(), std::vector<std::string>{"ro.txt"});
+}
+
+// A folder that takes no new file: a day file that may be written is written
+// over where it lies instead of being refused.
+TEST_F(AtomicFile, InAFolderThatRefusesNewFilesTheFileIsWrittenInPlace) {
+    writeBytes(path("day.txt"), "a longer old day\r\n");
+    ASSERT_EQ(::chmod(path("day.txt").c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
+    // root may create files in any folder: try as an ordinary user in a child
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        try {
+            replaceFileContents(path("day.txt"), "new\r\n");
+            ::_exit(0);
+        } catch (const Error&) {
+            ::_exit(1);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ::chmod(dir_.c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot drop root rights";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "refused";
+    EXPECT_EQ(readBytes(path("day.txt")), "new\r\n");
+    EXPECT_EQ(entries(), std::vector<std::string>{"day.txt"});
 }
 
 } // namespace

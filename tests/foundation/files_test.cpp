@@ -52,11 +52,13 @@ TEST_F(FilesDir, FileExists) {
         std::string name;
         bool want;
     };
-    const Case cases[] = {{path("f"), true},         {path("\x95\x5C"), true},
-                          {path("d"), false},        {path("missing"), false},
-                          {path("link"), true},      {path("dangling"), false},
-                          {path("f/inside"), false}, {"", false},
-                          {path("pipe"), false}};
+    // a path is taken as the file system has it: 表 in Shift-JIS bytes
+    // names another file
+    const Case cases[] = {
+        {path("f"), true},         {path("\xE8\xA1\xA8"), true}, {path("\x95\x5C"), false},
+        {path("d"), false},        {path("missing"), false},     {path("link"), true},
+        {path("dangling"), false}, {path("f/inside"), false},    {"", false},
+        {path("pipe"), false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(fileExists(c.name), c.want);
@@ -65,7 +67,7 @@ TEST_F(FilesDir, FileExists) {
 
 TEST_F(FilesDir, RenameFile) {
     writeBytes(path("a"), "A");
-    EXPECT_TRUE(renameFile(path("a"), path("\x95\x5C")));
+    EXPECT_TRUE(renameFile(path("a"), path("\xE8\xA1\xA8")));
     EXPECT_FALSE(fileExists(path("a")));
     EXPECT_EQ(readBytes(path("\xE8\xA1\xA8")), "A");
 
@@ -74,7 +76,7 @@ TEST_F(FilesDir, RenameFile) {
 
     // an existing target is never replaced: both files stay as they were
     writeBytes(path("c"), "C");
-    EXPECT_FALSE(renameFile(path("c"), path("\x95\x5C")));
+    EXPECT_FALSE(renameFile(path("c"), path("\xE8\xA1\xA8")));
     EXPECT_EQ(readBytes(path("\xE8\xA1\xA8")), "A");
     EXPECT_EQ(readBytes(path("c")), "C");
 }

@@ -242,12 +242,15 @@ TEST_F(TextListFile, LoadOfEndlessZerosReturnsAtOnce) {
     EXPECT_EQ(list.count(), 0);
 }
 
-TEST_F(TextListFile, ShiftJisNameIsUtf8OnDisk) {
-    listOf({"x"}).saveToFile(path("\x95\x5C.txt"));
-    EXPECT_EQ(readBytes(path("\xE8\xA1\xA8.txt")), "x\r\n");
-    TextList list;
-    list.loadFromFile(path("\x95\x5C.txt"));
-    EXPECT_EQ(list.lines(), Lines{"x"});
+TEST_F(TextListFile, APathIsTheFileSystemsOwn) {
+    for (const char* name : {"\xE8\xA1\xA8.txt", "m\xC3\xBCller.txt", "\xF0\x9F\x98\x80"}) {
+        SCOPED_TRACE(name);
+        listOf({"x"}).saveToFile(path(name));
+        EXPECT_EQ(readBytes(path(name)), "x\r\n");
+        TextList list;
+        list.loadFromFile(path(name));
+        EXPECT_EQ(list.lines(), Lines{"x"});
+    }
 }
 
 TEST_F(TextListFile, FailuresNameTheAbsolutePath) {
@@ -273,7 +276,10 @@ TEST_F(TextListFile, FailuresNameTheAbsolutePath) {
          "No such file"},
         {"save onto a directory", path("sub"), true, ErrorKind::FileCreate, "Is a directory"},
         {"save locked", path("held"), true, ErrorKind::FileCreate, "unavailable"},
-        {"Shift-JIS name", path("\x95\x5C/x"), true, ErrorKind::FileCreate, "No such file"}};
+        {"a Japanese folder", path("\xE8\xA1\xA8/x"), true, ErrorKind::FileCreate, "No such file"},
+        // shown with "?" for what Shift-JIS cannot write
+        {"a folder with an umlaut", path("m\xC3\xBCller/x"), true, ErrorKind::FileCreate,
+         "No such file"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TextList list = listOf({"old"});
@@ -285,7 +291,8 @@ TEST_F(TextListFile, FailuresNameTheAbsolutePath) {
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
             EXPECT_EQ(e.kind(), c.kind);
-            EXPECT_NE(e.message().find("\"" + c.file + "\""), std::string::npos) << e.message();
+            EXPECT_NE(e.message().find("\"" + pathText(c.file) + "\""), std::string::npos)
+                << e.message();
             EXPECT_NE(e.message().find(c.systemText), std::string::npos) << e.message();
         }
         EXPECT_EQ(list.lines(), Lines{"old"});

@@ -22,18 +22,29 @@ TEST(DayFile, NameFromMonthAndDay) {
     struct Case {
         const char* name;
         DateSerial month, day;
-        std::string dir, want;
+        std::string want;
     };
-    const Case cases[] = {{"serial of a Monday", 46363, 46363, "/d/", "/d/12;07" + mon + ".txt"},
+    const Case cases[] = {{"serial of a Monday", 46363, 46363, "12;07" + mon + ".txt"},
                           {"month on show differs from the day's", encodeDate(2027, 1, 15),
-                           encodeDate(2026, 12, 31), "data/", "data/01;31" + thu + ".txt"},
+                           encodeDate(2026, 12, 31), "01;31" + thu + ".txt"},
                           {"time of day ignored", encodeDate(2026, 3, 1) + 0.75,
-                           encodeDate(2026, 3, 1) + 0.99, "", "03;01" + sun + ".txt"},
-                          {"folder kept as given", encodeDate(2026, 12, 1), 46363,
-                           "/x/" + hyo + "/", "/x/" + hyo + "/12;07" + mon + ".txt"}};
+                           encodeDate(2026, 3, 1) + 0.99, "03;01" + sun + ".txt"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(dayFileName(c.dir, c.month, c.day), c.want);
+        EXPECT_EQ(dayFileName(c.month, c.day), c.want);
+    }
+    // in its folder, in the file system's form: the folder as it is, the
+    // name converted from the program's text
+    const struct {
+        std::string dir, want;
+    } paths[] = {
+        {"/d/", "/d/12;07月.txt"},
+        {"", "12;07月.txt"},
+        {"/home/m\xC3\xBCller/data/", "/home/m\xC3\xBCller/data/12;07月.txt"},
+        {"/x/\xED\x95\x9C\xF0\x9F\x98\x80/", "/x/\xED\x95\x9C\xF0\x9F\x98\x80/12;07月.txt"}};
+    for (const auto& c : paths) {
+        SCOPED_TRACE(c.dir);
+        EXPECT_EQ(dayFilePath(c.dir, 46363, 46363), c.want);
     }
 }
 

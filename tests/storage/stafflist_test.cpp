@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -37,6 +39,42 @@ TEST(Folder, EqualsIgnoringAsciiCase) {
 
 class StaffList : public kab::test::TempDirTest {};
 
+// What saves killed before their end left goes; nothing else does, and
+// nothing a save under way may still be writing.
+TEST_F(StaffList, LeftoversOfKilledSavesGo) {
+    const auto now = std::filesystem::file_time_type::clock::now();
+    const auto old = now - std::chrono::hours(1);
+    const struct {
+        std::string name;
+        bool folder;
+        bool recent;
+        bool stays;
+    } table[] = {
+        {".12;07月.txt.Ab3xYz", false, false, false},
+        {".01;31木.txt.000000", false, false, false},
+        {".12;07月.txt.Ab3xYz", false, true, true}, // a save may be writing it
+        {".12;07月.txt.prev", false, false, true},  // the version a save replaced
+        {".notes.txt.Ab3xYz", false, false, true},  // not a day file's
+        {".12;07月.txt.Ab3xY", false, false, true},
+        {".12;07月.txt.Ab3x-z", false, false, true},
+        {"12;07月.txt", false, false, true},
+        {".12;08火.txt.Ab3xYz", true, false, true}, // a folder
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.name + (c.recent ? " recent" : ""));
+        const std::string data = path("data") + "/";
+        std::filesystem::remove_all(data);
+        std::filesystem::create_directory(data);
+        if (c.folder)
+            std::filesystem::create_directory(data + c.name);
+        else
+            writeBytes(data + c.name, "x");
+        std::filesystem::last_write_time(data + c.name, c.recent ? now : old);
+        removeLeftoverSaves(data, std::time(nullptr) - leftoverAge);
+        EXPECT_EQ(std::filesystem::exists(data + c.name), c.stays);
+    }
+}
+
 TEST_F(StaffList, FoundWhateverItsCase) {
     struct Case {
         const char* name;
@@ -64,6 +102,56 @@ TEST_F(StaffList, FoundWhateverItsCase) {
         EXPECT_EQ(staffListPath(data), data + c.want);
     }
     EXPECT_EQ(staffListPath(path("missing/")), path("missing/List1.txt"));
+}
+
+// A list read whole as far as any real one goes, and within bounds however
+// large the file: no name box can stall the board or fill its memory.
+TEST_F(StaffList, NamesAreReadWithinBounds) {
+    const std::string hyo = "\x95\x5C"; // 表, whose second byte is "\"
+    std::string many, big;
+    for (int i = 0; i < maxStaffNames + 10; ++i)
+        many += "n\r\n";
+    while (big.size() < maxStaffListBytes + 100)
+        big += std::string(98, 'b') + "\r\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::size_t count;
+        std::vector<std::string> first; // the first names
+        std::string last;               // the last name
+    };
+    const Case cases[] = {
+        {"a list", "a\r\n\r\na\nb", 4, {"a", "", "a", "b"}, "b"},
+        {"more names than the bound", many, std::size_t(maxStaffNames), {"n"}, "n"},
+        {"a name longer than the bound",
+         std::string(300, 'a') + "\r\nb",
+         2,
+         {std::string(maxNameBytes, 'a'), "b"},
+         "b"},
+        {"a character across the cut",
+         std::string(maxNameBytes - 1, 'a') + hyo + "\r\n",
+         1,
+         {std::string(maxNameBytes - 1, 'a')},
+         std::string(maxNameBytes - 1, 'a')},
+        {"one line of many megabytes", std::string(3 * maxStaffListBytes, 'x'), 0, {}, ""},
+        // the line the byte bound cuts is left out
+        {"more bytes than the bound",
+         big,
+         maxStaffListBytes / 100,
+         {std::string(98, 'b')},
+         std::string(98, 'b')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path("List1.txt"), c.bytes);
+        const auto names = readStaffNames(path("List1.txt"));
+        ASSERT_EQ(names.size(), c.count);
+        for (std::size_t i = 0; i < c.first.size(); ++i)
+            EXPECT_EQ(names[i], c.first[i]) << i;
+        if (c.count > 0) {
+            EXPECT_EQ(names.back(), c.last);
+        }
+    }
 }
 
 } // namespace

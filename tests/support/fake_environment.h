@@ -21,6 +21,7 @@ public:
     DateSerial todayValue = 46363; // Monday 7 December 2026
     QPoint cursor;
     QTemporaryDir dir;
+    QString programFolder; // the program's folder, ending in "/"; empty: dir
     std::vector<Report> reports;
     QStringList opened;
 
@@ -32,7 +33,9 @@ public:
     }
     QPoint cursorPos() const override { return cursor; }
     QPoint windowCorner(const QWidget& w) const override { return w.frameGeometry().topLeft(); }
-    QString programDir() const override { return dir.path() + QLatin1Char('/'); }
+    QString programDir() const override {
+        return programFolder.isEmpty() ? dir.path() + QLatin1Char('/') : programFolder;
+    }
     void showError(QWidget*, const QString& caption, const QString& message) override {
         reports.push_back({caption, message});
     }

@@ -22,6 +22,7 @@ void resetEnv() {
     g_env->todayValue = 46363;
     g_env->todayFails = false;
     g_env->cursor = {};
+    g_env->programFolder.clear();
 }
 
 } // namespace kab::test

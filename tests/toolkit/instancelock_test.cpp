@@ -5,7 +5,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,6 +70,53 @@ TEST_F(InstanceLockTest, LockFileLivesInTheRuntimeFolder) {
     tk::InstanceLock lock("_kabrelo24");
     EXPECT_TRUE(lock.acquired());
     EXPECT_EQ(lock.path(), dir.path().toStdString() + "/_kabrelo24");
+}
+
+// Only a folder of the user's own holds the lock: one that another user made,
+// or that others may enter, could keep the board from starting or let a
+// second copy run.
+TEST_F(InstanceLockTest, TheLockFolderIsTheUsersOwn) {
+    const std::string base = dir.path().toStdString();
+    auto folder = [&](const std::string& name, mode_t mode, bool othersOwn) {
+        const std::string p = base + "/" + name;
+        ::mkdir(p.c_str(), mode);
+        ::chmod(p.c_str(), mode);
+        if (othersOwn && ::chown(p.c_str(), 65534, 65534) != 0) return std::string("?");
+        return p;
+    };
+    const std::string own = folder("own", 0700, false), open = folder("open", 0755, false);
+    const std::string others = folder("others", 0700, true);
+    const std::string link = base + "/link";
+    ::symlink(own.c_str(), link.c_str());
+    const std::string shared = base + "/runtime-1000", home = base + "/home";
+    ::mkdir(home.c_str(), 0755);
+    const std::string inHome = home + "/.cache/kabrelo24";
+    const struct {
+        const char* what;
+        tk::InstanceLock::Candidates c;
+        std::string want;
+    } table[] = {
+        {"the session's folder", {own, shared, home}, own},
+        {"no session folder: the shared one, made", {"", shared, home}, shared},
+        {"a session folder others may enter", {open, shared, home}, shared},
+        {"a session folder that is a link", {link, shared, home}, shared},
+        {"another user's session folder", {others, shared, home}, shared},
+        {"the shared folder made by another user", {"", others, home}, inHome},
+        {"the shared folder open to others", {"", open, home}, inHome},
+        {"nothing of the user's own", {"", others, ""}, ""},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.what);
+        if (c.c.session == "?" || c.c.shared == "?") {
+            std::printf("[          ] skipped, no folder can be given to another user: %s\n",
+                        c.what);
+            continue;
+        }
+        EXPECT_EQ(tk::InstanceLock::runtimeDir(c.c), c.want);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(inHome.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST_F(InstanceLockTest, SecondProcessIsRefusedUntilTheHolderDies) {

@@ -12,7 +12,7 @@
 
 namespace kab {
 
-void TForm1::LoadDayFile(const SjisString& name) {
+void TForm1::LoadDayFile(const FilePath& name) {
     // 5. in every case, also when a record fails: every block shows, none is
     //    current, the focus frame is hidden (declared first, so that this
     //    runs last)

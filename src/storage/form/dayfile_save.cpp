@@ -8,8 +8,8 @@
 
 namespace kab {
 
-SjisString TForm1::DayFileName() const {
-    return storage::dayFileName(dataDir, currentMonth, dtp0->value());
+FilePath TForm1::DayFileName() const {
+    return storage::dayFilePath(dataDir, currentMonth, dtp0->value());
 }
 
 void TForm1::spb3Click() {

@@ -18,13 +18,30 @@ namespace kab {
 
 void TForm1::FormDropFiles(const QStringList& paths) {
     if (paths.size() != 1) return;
-    const SjisString path = tk::pathFromQt(paths.front());
-    if (!storage::looksLikeDayFileName(extractFileName(path))) return;
+    // The path is opened as the file system has it; only its name is read as
+    // the program's text, to tell a day file.
+    const FilePath path = tk::pathFromQt(paths.front());
+    if (!storage::looksLikeDayFileName(extractFileName(pathText(path)))) return;
     LoadDayFile(path);
 }
 
+namespace {
+
+// A drop is taken as a copy, whatever the source proposes: a file manager
+// told that its file was moved may delete the user's day file.
+void acceptAsCopy(QDropEvent* e) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+}
+
+} // namespace
+
 void TForm1::dragEnterEvent(QDragEnterEvent* e) {
-    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+    if (e->mimeData()->hasUrls()) acceptAsCopy(e);
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* e) {
+    if (e->mimeData()->hasUrls()) acceptAsCopy(e);
 }
 
 void TForm1::dropEvent(QDropEvent* e) {
@@ -33,7 +50,7 @@ void TForm1::dropEvent(QDropEvent* e) {
         paths << url.toLocalFile(); // empty for what is not a local file
     tk::guarded([&] { FormDropFiles(paths); });
     // in every case the drop is finished
-    e->acceptProposedAction();
+    acceptAsCopy(e);
 }
 
 } // namespace kab

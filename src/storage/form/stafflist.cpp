@@ -11,12 +11,8 @@
 namespace kab {
 
 void TForm1::FillNameBox() {
-    const SjisString path = storage::staffListPath(dataDir);
-    if (fileExists(path)) {
-        TextList names;
-        names.loadFromFile(path);
-        cmb1->setItems(names.lines());
-    }
+    const FilePath path = storage::staffListPath(dataDir);
+    if (fileExists(path)) cmb1->setItems(storage::readStaffNames(path));
     cmb1->insertItem(0, "---");
     cmb1->setCurrentIndex(0);
 }

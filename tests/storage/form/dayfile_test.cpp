@@ -237,6 +237,60 @@ TEST_F(DayFileTest, TheSampleBecomesTodaysFileOnce) {
     reopen();
     EXPECT_TRUE(exists("smpl.dat"));
     EXPECT_EQ(board(), Strings{"2 10:00-13:00 3 見本 @200+120"});
+
+    // only a file seeds: a folder of that name is left alone
+    std::filesystem::remove(dataPath() + kToday);
+    std::filesystem::remove(dataPath() + "smpl.dat");
+    std::filesystem::create_directories(dataPath() + "smpl.dat/inside");
+    reopen();
+    EXPECT_TRUE(std::filesystem::is_directory(dataPath() + "smpl.dat/inside"));
+    EXPECT_FALSE(exists(kToday));
+    EXPECT_EQ(board(), Strings{});
+}
+
+// The start-up clears away what a save killed before its end left behind.
+TEST_F(DayFileTest, ALeftoverOfAKilledSaveGoesAtStartUp) {
+    writeFile(kToday, "02\\10:00\\3\\a\r\n");
+    const std::string leftover = dataPath() + "." + kToday + ".Q7zk2P";
+    std::ofstream(leftover) << "02\\10:";
+    std::filesystem::last_write_time(leftover, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::hours(2));
+    reopen();
+    EXPECT_EQ(listing(), Strings{kToday});
+    EXPECT_EQ(board(), Strings{"2 10:00-13:00 3 a @200+120"});
+}
+
+// Installed in a folder whose name Shift-JIS cannot write, the board finds,
+// seeds, loads and saves its own day and staff list, and leaves alone the
+// folder whose name has "?" in their place.
+TEST_F(DayFileTest, TheProgramFolderIsTakenAsTheFileSystemHasIt) {
+    const std::string sample = sjis::fromUtf8("05\\10:00\\3\\見本\r\n02\\8:00\\2\\朝\r\n");
+    for (const std::string folder : {"m\xC3\xBCller", "\xEC\x98\x88\xEC\x95\xBD\xF0\x9F\x98\x80"}) {
+        SCOPED_TRACE(folder);
+        const std::string base = env().dir.path().toStdString() + "/";
+        const std::string own = base + folder + "/data/";
+        const std::string lossy = base + sjis::toUtf8(pathText(folder)) + "/data/";
+        for (const auto& d : {own, lossy}) {
+            std::filesystem::create_directories(d);
+            std::ofstream(d + "smpl.dat", std::ios::binary) << sample;
+            std::ofstream(d + "List1.txt", std::ios::binary) << sjis::fromUtf8("山田\r\n");
+        }
+        std::ofstream(own + "List1.txt", std::ios::binary) << sjis::fromUtf8("自分\r\n");
+        env().programFolder = QString::fromStdString(base + folder + "/");
+        reopen();
+        EXPECT_EQ(board(), (Strings{"5 10:00-13:00 3 見本 @200+120", "2 8:00-10:00 2 朝 @120+80"}));
+        EXPECT_EQ(form->cmb1->itemText(1), QStringLiteral("自分"));
+        form->spb3->click();
+        EXPECT_TRUE(env().reports.empty());
+        EXPECT_EQ(readPath(own + kToday),
+                  sjis::fromUtf8("02\\8:00\\2\\朝\r\n05\\10:00\\3\\見本\r\n"));
+        env().opened.clear();
+        form->sbtn1->click();
+        EXPECT_EQ(env().opened, QStringList{QString::fromStdString(own + "List1.txt")});
+        // the folder with "?" in the name is as it was
+        EXPECT_EQ(readPath(lossy + "smpl.dat"), sample);
+        EXPECT_FALSE(std::filesystem::exists(lossy + kToday));
+    }
 }
 
 TEST_F(DayFileTest, AFailingDayAtStartUpIsReportedOnceAndTheWindowCompleted) {
@@ -263,13 +317,22 @@ protected:
         for (const QString& p : paths)
             urls << QUrl::fromLocalFile(p);
         data.setUrls(urls);
+        // The source offers a copy or a move and proposes the move (Shift
+        // held); the board takes a copy in any case.
         const QPoint at(300, 200);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        ASSERT_EQ(enter.proposedAction(), Qt::MoveAction);
         QApplication::sendEvent(form.get(), &enter);
         ASSERT_TRUE(enter.isAccepted());
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(form.get(), &move);
+        EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &dropped);
         EXPECT_TRUE(dropped.isAccepted());
+        EXPECT_EQ(dropped.dropAction(), Qt::CopyAction);
     }
     QString path(const char* name) const {
         return QString::fromStdString(dataPath()) + QString::fromUtf8(name);
@@ -280,6 +343,10 @@ TEST_F(DropTest, OneDayFileLoadsWithoutChangingTheDate) {
     writeFile("11;30月.txt", "06\\8:00\\4.0\\他\r\n");
     writeFile("plain.txt", "06\\8:00\\4.0\\他\r\n");
     writeFile("x;30月.txt", "06\\8:00\\4.0\\他\r\n");
+    const std::string elsewhere = env().dir.path().toStdString() + "/\xC3\x9Cnterlagen/";
+    std::filesystem::create_directories(elsewhere);
+    std::ofstream(elsewhere + "11;30月.txt", std::ios::binary)
+        << sjis::fromUtf8("06\\8:00\\4.0\\他\r\n");
     place(50, 1, hm(9, 0), "2");
     const Strings before = board();
     const DateSerial day = form->dtp0->value();
@@ -291,6 +358,8 @@ TEST_F(DropTest, OneDayFileLoadsWithoutChangingTheDate) {
         {{path("plain.txt")}, false},
         {{path("x;30月.txt")}, false}, // ";" not the third character
         {{path("11;30月.txt")}, true},
+        // from a folder whose name Shift-JIS cannot write
+        {{QString::fromStdString(elsewhere) + QStringLiteral("11;30月.txt")}, true},
     };
     for (const auto& c : table) {
         SCOPED_TRACE(c.paths.join(' ').toStdString());

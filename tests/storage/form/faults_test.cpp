@@ -21,8 +21,7 @@ protected:
     // The report of a save of today's file refused with errorNumber.
     static QString createError(int errorNumber) {
         const QString day = QString::fromStdString(dataPath()) + QString::fromUtf8(kToday);
-        return tk::toQt(reportText(
-            Error::fileCreate(tk::pathFromQt(day), systemErrorText(errorNumber)).message()));
+        return tk::toQt(reportText(fileCreateError(tk::pathFromQt(day), errorNumber).message()));
     }
     QStringList names() const {
         QStringList items;

@@ -39,8 +39,9 @@ protected:
         makeData();
         std::ofstream(dataPath() + name, std::ios::binary) << bytes;
     }
-    static std::string readBytes(const std::string& name) {
-        std::ifstream in(dataPath() + name, std::ios::binary);
+    static std::string readBytes(const std::string& name) { return readPath(dataPath() + name); }
+    static std::string readPath(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
         std::ostringstream out;
         out << in.rdbuf();
         return out.str();
