@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev libxcb1-dev qt6-wayland
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
-    xvfb xdotool x11-utils imagemagick
+    xvfb xdotool x11-utils imagemagick openbox weston
     dbus-daemon at-spi2-core python3-pyatspi
     desktop-file-utils
     "$@"
