@@ -23,8 +23,18 @@ void TForm1::FormDropFiles(const QStringList& paths) {
     LoadDayFile(path);
 }
 
+// A drop only reads the file: always a copy, whatever the source proposes (a
+// file manager proposing a move would delete the day file it thinks moved).
 void TForm1::dragEnterEvent(QDragEnterEvent* e) {
-    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+    if (!e->mimeData()->hasUrls()) return;
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* e) {
+    if (!e->mimeData()->hasUrls()) return;
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
 }
 
 void TForm1::dropEvent(QDropEvent* e) {
@@ -33,7 +43,8 @@ void TForm1::dropEvent(QDropEvent* e) {
         paths << url.toLocalFile(); // empty for what is not a local file
     tk::guarded([&] { FormDropFiles(paths); });
     // in every case the drop is finished
-    e->acceptProposedAction();
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
 }
 
 } // namespace kab

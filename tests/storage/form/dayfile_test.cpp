@@ -264,12 +264,22 @@ protected:
             urls << QUrl::fromLocalFile(p);
         data.setUrls(urls);
         const QPoint at(300, 200);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        // a source that proposes a move (Shift held) and allows a copy: the
+        // board takes a copy, as it only reads the file
+        const auto actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
+        ASSERT_EQ(enter.proposedAction(), Qt::MoveAction);
         QApplication::sendEvent(form.get(), &enter);
         ASSERT_TRUE(enter.isAccepted());
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+        QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(form.get(), &move);
+        EXPECT_TRUE(move.isAccepted());
+        EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+        QDropEvent dropped(at, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &dropped);
         EXPECT_TRUE(dropped.isAccepted());
+        EXPECT_EQ(dropped.dropAction(), Qt::CopyAction);
     }
     QString path(const char* name) const {
         return QString::fromStdString(dataPath()) + QString::fromUtf8(name);
