@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
     xvfb xdotool x11-utils imagemagick openbox weston
-    dbus-daemon at-spi2-core python3-pyatspi
+    dbus-daemon at-spi2-core python3-pyatspi python3-pyqt6
     desktop-file-utils
     "$@"
 )
