@@ -20,7 +20,8 @@ check() {
     fail "asked ${w}x${h}, got $got, wanted $want"
 }
 # left, right, top, bottom; none without a window manager
-read -r left right top bottom < <(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
+read -r left right top bottom < <(xprop -id "$id" _NET_FRAME_EXTENTS |
+    sed -n 's/.*= *//p' | tr -d ',') || true
 max_w=$((1190 - ${left:-0} - ${right:-0}))
 max_h=$((550 - ${top:-0} - ${bottom:-0}))
 check 1300 600 "${max_w}x${max_h}"

@@ -132,7 +132,7 @@ find_board() {
         cy=$(xwininfo -id "$BOARD_WINDOW" | sed -n 's/.*Absolute upper-left Y: *//p')
         # left, right, top, bottom; none without a window manager
         read -r left _ top _ < <(xprop -id "$BOARD_WINDOW" _NET_FRAME_EXTENTS |
-            sed -n 's/.*= *//p' | tr -d ',')
+            sed -n 's/.*= *//p' | tr -d ',') || true
         WIN_X=$((cx - ${left:-0}))
         WIN_Y=$((cy - ${top:-0}))
     else
