@@ -6,11 +6,11 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build make pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libxcb1-dev qt6-wayland
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
-    xvfb xdotool x11-utils imagemagick
-    dbus-daemon at-spi2-core python3-pyatspi
+    xvfb xdotool x11-utils imagemagick openbox weston
+    dbus-daemon at-spi2-core python3-pyatspi python3-pyqt6
     desktop-file-utils
     "$@"
 )

@@ -41,10 +41,19 @@ QSize TForm1::outerSize() const {
     return size() + frameExtent();
 }
 
-void TForm1::updateSizeLimits() {
+QSize TForm1::maxClientSize() const {
     const QSize f = frameExtent();
+    return {kMaxOuterWidth - f.width(), kMaxOuterHeight - f.height()};
+}
+
+void TForm1::updateSizeLimits() {
+    // A Wayland compositor must not learn them: it would maximise the window
+    // all the same, and a maximised surface that keeps to a size of its own
+    // is a protocol error that ends the program. There the window holds
+    // itself to them (resizeEvent).
+    if (tk::nativeWayland()) return;
     setMinimumSize(kMinClientWidth, kMinClientHeight);
-    const QSize max(kMaxOuterWidth - f.width(), kMaxOuterHeight - f.height());
+    const QSize max = maxClientSize();
     if (maximumSize() != max) setMaximumSize(max);
 }
 
@@ -59,11 +68,15 @@ void TForm1::setOuterSize(int width, int height) {
 
 void TForm1::resizeEvent(QResizeEvent*) {
     // Without a window manager nobody holds another program (or the X
-    // server) to the size limits; the window insists on them itself.
-    const QSize bounded = size().expandedTo(minimumSize()).boundedTo(maximumSize());
-    if (bounded != size()) {
-        resize(bounded);
-        return;
+    // server) to the size limits; the window insists on them itself. Not on
+    // a size the compositor dictates: it goes again at once.
+    if (!tk::sizedByCompositor(this)) {
+        const QSize bounded =
+            size().expandedTo({kMinClientWidth, kMinClientHeight}).boundedTo(maxClientSize());
+        if (bounded != size()) {
+            resize(bounded);
+            return;
+        }
     }
     if (created_) tk::guarded([this] { FormResize(); });
 }
@@ -75,6 +88,11 @@ void TForm1::showEvent(QShowEvent*) {
 void TForm1::moveEvent(QMoveEvent*) {
     // the frame is known only once a window manager has framed the window
     updateSizeLimits();
+}
+
+void TForm1::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::WindowStateChange) tk::leaveCompositorSize(this);
+    QWidget::changeEvent(e);
 }
 
 bool TForm1::onApplicationEvent(QObject* watched, QEvent* event) {

@@ -171,6 +171,7 @@ protected:
     void resizeEvent(QResizeEvent*) override;
     void showEvent(QShowEvent*) override;
     void moveEvent(QMoveEvent*) override;
+    void changeEvent(QEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent*) override;
     void dragMoveEvent(QDragMoveEvent*) override;
@@ -183,6 +184,8 @@ private:
     // Label1MouseDown as a label's press handler
     std::function<void(tk::Label*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)> blockPress();
     void updateSizeLimits();
+    // The client area's largest size: the outer limit less the frame.
+    QSize maxClientSize() const;
     bool onApplicationEvent(QObject* watched, QEvent* event);
     bool routeWheel(QObject* watched, QWheelEvent* event);
     bool filterEditorKeys(QObject* watched, QKeyEvent* event);

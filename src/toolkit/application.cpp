@@ -5,6 +5,7 @@
 #include "toolkit/text.h"
 
 #include <QAccessible>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
@@ -60,6 +61,23 @@ void reportError(const std::exception& error) {
     } else {
         show(QString::fromUtf8(reportText(error.what()).c_str()));
     }
+}
+
+bool nativeWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool sizedByCompositor(const QWidget* window) {
+    return nativeWayland() &&
+           (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+void leaveCompositorSize(QWidget* window) {
+    if (!sizedByCompositor(window)) return;
+    // not from inside the state change itself
+    QTimer::singleShot(0, window, [window] {
+        if (sizedByCompositor(window)) window->showNormal();
+    });
 }
 
 void reportUnknownError() {

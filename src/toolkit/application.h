@@ -37,6 +37,16 @@ private:
 void reportError(const std::exception& error);
 void reportUnknownError();
 
+// True when the program's windows are surfaces of a Wayland compositor, with
+// no X server between.
+bool nativeWayland();
+// On native Wayland, a maximised or full-screen window: its size is the
+// compositor's and must be taken exactly, or the compositor ends the program.
+bool sizedByCompositor(const QWidget* window);
+// For a window state change: a window sized by the compositor asks to be
+// normal again, since the program's windows are made for their own sizes.
+void leaveCompositorSize(QWidget* window);
+
 // Runs a handler so that no error leaves it: whatever escapes is reported.
 // Every place where Qt calls into the program's handlers goes through here,
 // so no exception ever unwinds through Qt's own frames.

@@ -1,5 +1,7 @@
 #include "toolkit/environment.h"
 
+#include "toolkit/application.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
@@ -8,6 +10,31 @@
 #include <QWidget>
 
 namespace kab::tk {
+
+namespace {
+
+// The report box. QMessageBox fixes its size after each layout; on native
+// Wayland the compositor learns that size as the window's limits and may
+// maximise the box all the same, and a maximised surface that keeps a size
+// of its own is a protocol error that ends the program. There the box drops
+// its largest size again each time, and a maximised box asks to be normal.
+class ErrorBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    bool event(QEvent* e) override {
+        const bool handled = QMessageBox::event(e);
+        if (nativeWayland()) {
+            if (maximumSize() != QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX))
+                setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            if (e->type() == QEvent::WindowStateChange) leaveCompositorSize(this);
+        }
+        return handled;
+    }
+};
+
+} // namespace
 
 DateSerial SystemEnvironment::today() const {
     return systemToday();
@@ -26,7 +53,7 @@ QString SystemEnvironment::programDir() const {
 }
 
 void SystemEnvironment::showError(QWidget* owner, const QString& caption, const QString& message) {
-    QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok, owner);
+    ErrorBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok, owner);
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Another program resizing the window cannot take it past its limits: client
-# area at least 830 x 480, outer size at most 1190 x 550 (no frame here).
+# area at least 830 x 480, outer size at most 1190 x 550, frame included
+# where a window manager (KAB_WM) frames it.
 set -u
 exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
@@ -18,7 +19,12 @@ check() {
     done
     fail "asked ${w}x${h}, got $got, wanted $want"
 }
-check 1300 600 1190x550
+# left, right, top, bottom; none without a window manager
+read -r left right top bottom < <(xprop -id "$id" _NET_FRAME_EXTENTS |
+    sed -n 's/.*= *//p' | tr -d ',') || true
+max_w=$((1190 - ${left:-0} - ${right:-0}))
+max_h=$((550 - ${top:-0} - ${bottom:-0}))
+check 1300 600 "${max_w}x${max_h}"
 check 1000 500 1000x500
 check 500 300 830x480
 check 1100 479 1100x480

@@ -1,6 +1,10 @@
 # Shared by the end-to-end scripts: a private X server and runtime folder.
 # Sourced, not run (the test runner only runs scripts that do not end in _lib).
 
+# KAB_WM names what manages the windows in the private X server: nothing
+# (unset), openbox, or weston, whose X11 backend shows its own output in a
+# window of the X server; the board then runs on weston itself, with no X
+# server for it (see start_board).
 start_x() {
     XTMP=$(mktemp -d)
     export XDG_RUNTIME_DIR="$XTMP/run"
@@ -17,6 +21,62 @@ start_x() {
     export DISPLAY=":$(head -n1 "$XTMP/display")"
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     trap stop_x EXIT
+    case ${KAB_WM:-} in
+    "") ;;
+    openbox) start_openbox ;;
+    weston) start_weston ;;
+    *) fail "KAB_WM=$KAB_WM: neither openbox nor weston" ;;
+    esac
+}
+
+# A window manager that cannot start is no fault of the program: skip.
+skip_wm() {
+    echo "SKIP: $KAB_WM did not start: $*"
+    exit 0
+}
+
+start_openbox() {
+    command -v openbox >/dev/null 2>&1 || skip_wm "it is not installed"
+    openbox --sm-disable >"$XTMP/wm.log" 2>&1 &
+    # managing once it names its check window on the root
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    skip_wm "$(tail -n1 "$XTMP/wm.log")"
+}
+
+# weston's output fills the X screen from its corner but for a strip at the
+# bottom (see park_pointer), so a screen point is the same point of its
+# output; no panel, no animation and a plain background, so that the board
+# can be found on a screenshot; no on-screen keyboard over it.
+WESTON_BG="0,34,68"
+start_weston() {
+    command -v weston >/dev/null 2>&1 || skip_wm "it is not installed"
+    cat >"$XTMP/weston.ini" <<INI
+[core]
+idle-time=0
+[shell]
+panel-position=none
+background-color=0xff002244
+animation=none
+close-animation=none
+focus-animation=none
+locking=false
+[input-method]
+path=
+INI
+    weston --config="$XTMP/weston.ini" --backend=x11-backend.so --use-pixman \
+        --width=1280 --height=992 --socket=kab-wayland >"$XTMP/wm.log" 2>&1 &
+    WESTON_PID=$!
+    for _ in $(seq 100); do
+        [ -S "$XDG_RUNTIME_DIR/kab-wayland" ] && grep -q desktop-shell "$XTMP/wm.log" && break
+        kill -0 "$WESTON_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -S "$XDG_RUNTIME_DIR/kab-wayland" ] && kill -0 "$WESTON_PID" 2>/dev/null ||
+        skip_wm "$(grep -v '^ ' "$XTMP/wm.log" | tail -n1)"
+    sleep 0.5 # the shell's background
 }
 
 stop_x() {
@@ -40,22 +100,108 @@ wait_window() {
 
 # Starts a copy of the board in the private X server, with its own data
 # folder (a copy of $2 when given, else empty), so that no run touches the
-# build's data; sets BOARD_PID, BOARD_WINDOW and BOARD_DATA.
+# build's data; sets BOARD_PID, BOARD_WINDOW and BOARD_DATA, and with
+# find_board the places on screen. Under weston the board is started without
+# DISPLAY, so that it runs on the compositor itself.
 start_board() {
     mkdir -p "$XTMP/prog"
     cp "$1" "$XTMP/prog/kabrelo24"
     BOARD_DATA="$XTMP/prog/data"
     if [ -n "${2:-}" ]; then cp -r "$2" "$BOARD_DATA"; else mkdir -p "$BOARD_DATA"; fi
-    "$XTMP/prog/kabrelo24" &
-    BOARD_PID=$!
-    BOARD_WINDOW=$(wait_window Kabrelo24) || fail "no window titled Kabrelo24"
-    # the grid's origin on screen: the window's client corner plus the
-    # 2-pixel sunken edge
-    eval "$(xdotool getwindowgeometry --shell "$BOARD_WINDOW")"
-    GRID_X=$((X + 2))
-    GRID_Y=$((Y + 2))
-    WIN_X=$X
-    WIN_Y=$Y
+    if [ "${KAB_WM:-}" = weston ]; then
+        park_pointer
+        env -u DISPLAY WAYLAND_DISPLAY=kab-wayland "$XTMP/prog/kabrelo24" 2>"$XTMP/board.log" &
+        BOARD_PID=$!
+        BOARD_WINDOW=
+    else
+        "$XTMP/prog/kabrelo24" 2>"$XTMP/board.log" &
+        BOARD_PID=$!
+        BOARD_WINDOW=$(wait_window Kabrelo24) || fail "no window titled Kabrelo24"
+    fi
+    find_board
+}
+
+# The board's places on screen: WIN_X, WIN_Y, the outer corner of its frame,
+# from which the program measures the drag; GRID_X, GRID_Y, the grid's
+# origin: the client corner plus the 2-pixel sunken edge.
+find_board() {
+    local cx cy left top
+    if [ -n "$BOARD_WINDOW" ]; then
+        # xdotool's position is off by the frame under a window manager
+        cx=$(xwininfo -id "$BOARD_WINDOW" | sed -n 's/.*Absolute upper-left X: *//p')
+        cy=$(xwininfo -id "$BOARD_WINDOW" | sed -n 's/.*Absolute upper-left Y: *//p')
+        # left, right, top, bottom; none without a window manager
+        read -r left _ top _ < <(xprop -id "$BOARD_WINDOW" _NET_FRAME_EXTENTS |
+            sed -n 's/.*= *//p' | tr -d ',') || true
+        WIN_X=$((cx - ${left:-0}))
+        WIN_Y=$((cy - ${top:-0}))
+    else
+        find_on_weston
+        cx=$((WIN_X + FRAME_LEFT))
+        cy=$((WIN_Y + FRAME_TOP))
+    fi
+    GRID_X=$((cx + 2))
+    GRID_Y=$((cy + 2))
+}
+
+# The pointer out of the way of the screenshots find_on_weston reads: below
+# weston's output, in the strip of the X screen it leaves free. weston takes
+# the pointer's place from X only when it enters its window (from moves it
+# takes the differences), and keeps drawing it where it left: so out, in at
+# the output's corner, and out again.
+park_pointer() {
+    xdotool mousemove 1264 1010 sleep 0.1 mousemove 1264 976 sleep 0.1 mousemove 1264 1010
+    sleep 0.1
+}
+
+# weston tells no client where a window lies: the board is the one thing on
+# its plain background, Qt's own title bar and edges included, and opens
+# with the least client area, 830 x 480. Waits until it shows at that size.
+find_on_weston() {
+    local box w h
+    for _ in $(seq 100); do
+        kill -0 "$BOARD_PID" 2>/dev/null || fail "the board ended"
+        import -window root "$XTMP/find.png"
+        # the parked pointer painted over; the background framed around. A
+        # board lying under that corner keeps the rest of its edges.
+        box=$(convert "$XTMP/find.png" -crop 1280x992+0+0 +repage -fill "rgb($WESTON_BG)" \
+            -draw "rectangle 1240,952 1279,991" \
+            -bordercolor "rgb($WESTON_BG)" -border 1 -format "%@" info: 2>/dev/null)
+        if [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]]; then
+            w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]}
+            WIN_X=$((BASH_REMATCH[3] - 1)) WIN_Y=$((BASH_REMATCH[4] - 1))
+            # the edges left and right alike, the bottom one as wide
+            FRAME_LEFT=$(((w - 830) / 2))
+            FRAME_TOP=$((h - 480 - FRAME_LEFT))
+            BOARD_OUTER_W=$w
+            [ "$w" -gt 830 ] && [ "$w" -lt 900 ] && [ "$h" -lt 600 ] &&
+                [ "$FRAME_TOP" -gt "$FRAME_LEFT" ] && return 0
+        fi
+        sleep 0.1
+    done
+    fail "the board not found on weston's screen (last box: $box)"
+}
+
+# Asks weston to maximise the board twice: with the maximise button of Qt's
+# title bar (the program asks) and with weston's Super+Shift+M (the
+# compositor decides). A maximised surface that keeps a size of its own is a
+# protocol error that ends the program: the board must stay and come back
+# to its size. Finds it again.
+maximise_on_weston() {
+    local how
+    for how in button keys; do
+        if [ $how = button ]; then
+            # the second of the three buttons from the right, in the title bar
+            xdotool mousemove $((WIN_X + BOARD_OUTER_W - 40)) $((WIN_Y + FRAME_TOP / 2)) click 1
+        else
+            xdotool key super+shift+m
+        fi
+        sleep 1
+        kill -0 "$BOARD_PID" 2>/dev/null ||
+            fail "the board ended on a maximise request ($how)"
+        park_pointer
+        find_board
+    done
 }
 
 # Drags the block lying on top of the stack, grabbed 100 px into its time
@@ -84,6 +230,10 @@ colour_share() {
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -s "${XTMP:-}/board.log" ]; then
+        echo "the board's stderr:" >&2
+        cat "$XTMP/board.log" >&2
+    fi
     exit 1
 }
 

@@ -1,3 +1,4 @@
+#include "shell/program.h"
 #include "support/form_fixture.h"
 #include "toolkit/application.h"
 
@@ -152,6 +153,39 @@ TEST_F(FormTest, TheBoardGridHasTheFocusWhenTheWindowComesUp) {
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(QApplication::focusWidget(), form->sg1);
+}
+
+} // namespace
+} // namespace kab::test
+
+namespace kab::test {
+namespace {
+
+// The platform the start asks Qt for: the user's, else an X server before a
+// bare compositor, else none at all.
+TEST(StartUp, PlatformFollowsTheDisplaysFound) {
+    const struct {
+        DisplayFacts facts;
+        Platform chosen;
+    } table[] = {
+        {{true, false, false}, Platform::UsersChoice}, // offscreen, say, with no display
+        {{true, true, true}, Platform::UsersChoice},
+        {{false, true, true}, Platform::Xcb}, // Xwayland on a Wayland desktop
+        {{false, true, false}, Platform::Xcb},
+        {{false, false, true}, Platform::Wayland},
+        {{false, false, false}, Platform::NoDisplay},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(testing::Message()
+                     << c.facts.userChosePlatform << c.facts.xServer << c.facts.wayland);
+        EXPECT_EQ(choosePlatform(c.facts), c.chosen);
+    }
+    EXPECT_EQ(noDisplayMessage(nullptr, ""),
+              "kabrelo24: no display to open the window on: DISPLAY is not set, "
+              "WAYLAND_DISPLAY is not set");
+    EXPECT_EQ(noDisplayMessage(":99", "wayland-1"),
+              "kabrelo24: no display to open the window on: DISPLAY=:99 cannot be reached, "
+              "WAYLAND_DISPLAY=wayland-1 cannot be reached");
 }
 
 } // namespace

@@ -46,10 +46,10 @@ protected:
         return pid;
     }
 
-    // A copy of the built program, offscreen, with the test's runtime
-    // folder; the copy's data folder is its own, so no run touches the
-    // build's day files.
-    void startProgram(QProcess& p) {
+    // A copy of the built program, offscreen unless told otherwise, with the
+    // test's runtime folder; the copy's data folder is its own, so no run
+    // touches the build's day files.
+    void startProgram(QProcess& p, const QStringList& unset = {}) {
         const QString exe = dir.path() + QStringLiteral("/prog/kabrelo24");
         if (!QFile::exists(exe)) {
             ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/prog/data")));
@@ -58,6 +58,8 @@ protected:
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
         e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const QString& name : unset)
+            e.remove(name);
         p.setProcessEnvironment(e);
         p.start(exe, {});
     }
@@ -157,6 +159,20 @@ TEST_F(InstanceLockTest, TheProgramRunsWhenTheLockIsFree) {
     }
     p.kill();
     p.waitForFinished();
+}
+
+// Nowhere to open the window: the program says so and fails, where Qt alone
+// would abort with advice to reinstall.
+TEST_F(InstanceLockTest, WithoutAnyDisplayTheProgramSaysWhyAndFails) {
+    QProcess p;
+    startProgram(p, {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("DISPLAY"),
+                     QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("WAYLAND_SOCKET")});
+    ASSERT_TRUE(p.waitForFinished(10000)) << "it kept running";
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(p.readAllStandardError(),
+              "kabrelo24: no display to open the window on: DISPLAY is not set, "
+              "WAYLAND_DISPLAY is not set\n");
 }
 
 } // namespace

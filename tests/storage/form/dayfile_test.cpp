@@ -328,6 +328,7 @@ protected:
         EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
         QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &move);
+        EXPECT_TRUE(move.isAccepted());
         EXPECT_EQ(move.dropAction(), Qt::CopyAction);
         QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(form.get(), &dropped);
