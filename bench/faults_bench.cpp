@@ -1,11 +1,14 @@
 // Start-up with an outsized staff list: the window built and shown, the name
-// box filled from the list.
+// box filled from the list; and the name box opened on the longest list it
+// takes.
 
 #include "bench_support.h"
 #include "storage/seeding.h"
+#include "storage/stafflist.h"
 
 #include <QDir>
 #include <benchmark/benchmark.h>
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -18,14 +21,21 @@ using kab::bench::timed;
 // again afterwards so the other benchmarks see no list.
 class StaffListInDataDir {
 public:
-    explicit StaffListInDataDir(int lines) : data_(kab::bench::g_env->dir.path() + "/data") {
+    // lines names, or with oneLineBytes one line of that many letters
+    // without a line break.
+    explicit StaffListInDataDir(int lines, std::size_t oneLineBytes = 0)
+        : data_(kab::bench::g_env->dir.path() + "/data") {
         QDir().mkpath(data_);
-        if (lines == 0) return;
+        std::ofstream out;
+        if (lines > 0 || oneLineBytes > 0)
+            out.open(QString(data_ + "/List1.txt").toStdString(), std::ios::binary);
         std::string list;
         for (int i = 0; i < lines; ++i)
             list += "職員" + std::to_string(i) + "\n";
-        std::ofstream(QString(data_ + "/List1.txt").toStdString(), std::ios::binary)
-            << kab::storage::seedText(list);
+        if (lines > 0) out << kab::storage::seedText(list);
+        const std::string block(1 << 20, 'a');
+        for (std::size_t done = 0; done < oneLineBytes; done += block.size())
+            out.write(block.data(), std::streamsize(std::min(block.size(), oneLineBytes - done)));
     }
     ~StaffListInDataDir() { QDir(data_).removeRecursively(); }
 
@@ -33,8 +43,7 @@ private:
     QString data_;
 };
 
-void startUp(benchmark::State& state, int lines) {
-    StaffListInDataDir list(lines);
+void startUp(benchmark::State& state, const StaffListInDataDir&, int names) {
     int count = 0;
     for (auto _ : state) {
         auto form = shownForm();
@@ -44,18 +53,45 @@ void startUp(benchmark::State& state, int lines) {
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
-    if (count != lines + 1) state.SkipWithError("the name box lacks names");
+    if (count != names + 1) state.SkipWithError("the name box lacks names");
 }
 
 void BM_StartUpWith100kStaffList(benchmark::State& state) {
-    startUp(state, 100000);
+    startUp(state, StaffListInDataDir(100000), 100000);
 }
 BENCHMARK(BM_StartUpWith100kStaffList)->Apply(timed);
 
+// A million names: the first 100,000 are read.
+void BM_StartUpWith1MStaffList(benchmark::State& state) {
+    startUp(state, StaffListInDataDir(1000000), kab::storage::maxStaffNames);
+}
+BENCHMARK(BM_StartUpWith1MStaffList)->Apply(timed);
+
+// One line of 300 MB: it does not end within the bound of what is read, so
+// it gives no name.
+void BM_StartUpWith300MBOneLineStaffList(benchmark::State& state) {
+    startUp(state, StaffListInDataDir(0, std::size_t{300} << 20), 0);
+}
+BENCHMARK(BM_StartUpWith300MBOneLineStaffList)->Apply(timed);
+
 // The same start-up without a list, for the list's share.
 void BM_StartUpWithoutStaffList(benchmark::State& state) {
-    startUp(state, 0);
+    startUp(state, StaffListInDataDir(0), 0);
 }
 BENCHMARK(BM_StartUpWithoutStaffList)->Apply(timed);
+
+// The name box opened and closed again on the longest list it takes.
+void BM_OpenNameBoxWith100kNames(benchmark::State& state) {
+    StaffListInDataDir list(kab::storage::maxStaffNames);
+    auto form = shownForm();
+    for (auto _ : state) {
+        form->cmb1->showPopup();
+        QCoreApplication::processEvents();
+        form->cmb1->hidePopup();
+        QCoreApplication::processEvents();
+    }
+    if (form->cmb1->count() != kab::storage::maxStaffNames + 1) state.SkipWithError("names missing");
+}
+BENCHMARK(BM_OpenNameBoxWith100kNames)->Apply(timed);
 
 } // namespace

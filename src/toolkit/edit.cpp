@@ -75,7 +75,9 @@ private:
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    setView(new QListView(this));
+    auto* list = new QListView(this);
+    list->setUniformItemSizes(true); // every item is one fixed height
+    setView(list);
     connect(this, &QComboBox::currentIndexChanged, this, [this] {
         if (onChange) guarded([this] { onChange(this); });
     });

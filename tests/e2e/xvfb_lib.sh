@@ -98,23 +98,25 @@ wait_window() {
     return 1
 }
 
-# Starts a copy of the board in the private X server, with its own data
+# Starts a copy of the board in the private X server, in a folder of its own
+# ($3 under the test's folder, "prog" when not given) with its own data
 # folder (a copy of $2 when given, else empty), so that no run touches the
 # build's data; sets BOARD_PID, BOARD_WINDOW and BOARD_DATA, and with
 # find_board the places on screen. Under weston the board is started without
 # DISPLAY, so that it runs on the compositor itself.
 start_board() {
-    mkdir -p "$XTMP/prog"
-    cp "$1" "$XTMP/prog/kabrelo24"
-    BOARD_DATA="$XTMP/prog/data"
+    local prog="$XTMP/${3:-prog}"
+    mkdir -p "$prog"
+    cp "$1" "$prog/kabrelo24"
+    BOARD_DATA="$prog/data"
     if [ -n "${2:-}" ]; then cp -r "$2" "$BOARD_DATA"; else mkdir -p "$BOARD_DATA"; fi
     if [ "${KAB_WM:-}" = weston ]; then
         park_pointer
-        env -u DISPLAY WAYLAND_DISPLAY=kab-wayland "$XTMP/prog/kabrelo24" 2>"$XTMP/board.log" &
+        env -u DISPLAY WAYLAND_DISPLAY=kab-wayland "$prog/kabrelo24" 2>"$XTMP/board.log" &
         BOARD_PID=$!
         BOARD_WINDOW=
     else
-        "$XTMP/prog/kabrelo24" 2>"$XTMP/board.log" &
+        "$prog/kabrelo24" 2>"$XTMP/board.log" &
         BOARD_PID=$!
         BOARD_WINDOW=$(wait_window Kabrelo24) || fail "no window titled Kabrelo24"
     fi
