@@ -23,7 +23,7 @@ one_start() {
 # touches the build's day files; its lock lives in this X server's runtime
 # folder.
 mkdir -p "$XTMP/prog/data"
-cp "$build/kabrelo24" "$XTMP/prog/kabrelo24"
+cp "$build/bench/kabrelo24_probe" "$XTMP/prog/kabrelo24"
 
 : >"$XTMP/board" ; : >"$XTMP/minimal"
 for _ in $(seq "$runs"); do
@@ -35,7 +35,7 @@ done
 # and one line of 300 MB.
 for list in million oneline; do
     mkdir -p "$XTMP/$list/data"
-    cp "$build/kabrelo24" "$XTMP/$list/kabrelo24"
+    cp "$build/bench/kabrelo24_probe" "$XTMP/$list/kabrelo24"
 done
 seq 1 1000000 | awk '{ printf "staff%d\r\n", $1 }' >"$XTMP/million/data/List1.txt"
 head -c 300000000 /dev/zero | tr '\0' a >"$XTMP/oneline/data/List1.txt"

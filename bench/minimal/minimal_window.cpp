@@ -1,7 +1,7 @@
 // The yardstick for the board's start-up: the least a Qt Widgets program can
 // do to put a window of the board's size on the screen.
 
-#include "toolkit/startupprobe.h"
+#include "startupprobe.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     QWidget window;
     window.setWindowTitle(QStringLiteral("Minimal"));
     window.resize(830, 480);
-    kab::tk::installStartupProbe(&window);
+    kab::bench::installStartupProbe(&window);
     window.show();
     return app.exec();
 }

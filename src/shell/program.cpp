@@ -3,7 +3,6 @@
 #include "shell/unit1.h"
 #include "toolkit/application.h"
 #include "toolkit/instancelock.h"
-#include "toolkit/startupprobe.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +82,7 @@ std::string noDisplayMessage(const char* display, const char* waylandDisplay) {
            named("WAYLAND_DISPLAY", waylandDisplay);
 }
 
-int runProgram(int argc, char** argv) {
+int runProgram(int argc, char** argv, void (*created)(QWidget* window)) {
     // Held for the process's life; the kernel drops it at exit.
     static tk::InstanceLock lock("_kabrelo24");
     if (!lock.acquired()) return 0;
@@ -109,7 +108,7 @@ int runProgram(int argc, char** argv) {
     tk::Application app(argc, argv, env);
     if (platform != Platform::UsersChoice) unsetenv("QT_QPA_PLATFORM");
     TForm1 form(env);
-    tk::installStartupProbe(&form);
+    if (created) created(&form);
     form.show();
     // Without a window manager nothing activates the window for us.
     form.activateWindow();

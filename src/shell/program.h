@@ -2,12 +2,16 @@
 
 #include <string>
 
+class QWidget;
+
 namespace kab {
 
 // Program entry: one copy per user, then the main window and the event loop.
 // A second copy ends at once, without a window or a message. Without any
 // display to open the window on it says why on stderr and ends with 1.
-int runProgram(int argc, char** argv);
+// created, when given, sees the window before it is first shown (the
+// start-up benchmark's build watches its first paint).
+int runProgram(int argc, char** argv, void (*created)(QWidget* window) = nullptr);
 
 // What the start finds about the displays it could open the window on.
 struct DisplayFacts {

@@ -132,8 +132,6 @@ public:
     tk::GridCoord selAnchor{0, 0};     // set by every select-cell notification
     QPoint grabOffset;                 // press position in the pressed label
     DateSerial currentMonth = 0;       // first day of the month on show; 0 until set
-    // Faults injected into the save by tests; none in the program.
-    FileWriteHooks* saveHooks = nullptr;
 
     // --- controls (names as the program knows them) ------------------------
     tk::Panel* PanelA = nullptr;

@@ -1,5 +1,6 @@
 #include "toolkit/environment.h"
 
+#include "foundation/atomicfile.h"
 #include "toolkit/application.h"
 
 #include <QCoreApplication>
@@ -59,6 +60,10 @@ void SystemEnvironment::showError(QWidget* owner, const QString& caption, const 
 
 void SystemEnvironment::openFile(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void SystemEnvironment::replaceFile(const FilePath& path, std::string_view bytes) {
+    replaceFileContents(path, bytes);
 }
 
 } // namespace kab::tk

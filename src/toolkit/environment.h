@@ -4,6 +4,7 @@
 // reports instead of opening a modal box.
 
 #include "foundation/datetime.h"
+#include "foundation/files.h"
 
 #include <QPoint>
 #include <QString>
@@ -29,6 +30,9 @@ public:
     // Opens a file with the desktop's associated application; the result is
     // not looked at.
     virtual void openFile(const QString& path) = 0;
+    // Replaces a file's contents whole (replaceFileContents), as the save
+    // does; tests make it fail part-way.
+    virtual void replaceFile(const FilePath& path, std::string_view bytes) = 0;
 };
 
 class SystemEnvironment : public Environment {
@@ -39,6 +43,7 @@ public:
     QString programDir() const override;
     void showError(QWidget* owner, const QString& caption, const QString& message) override;
     void openFile(const QString& path) override;
+    void replaceFile(const FilePath& path, std::string_view bytes) override;
 };
 
 } // namespace kab::tk

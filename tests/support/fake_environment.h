@@ -2,6 +2,7 @@
 // A test double for the environment: fixed today, a movable pointer, a temp
 // program folder, and error reports recorded instead of shown.
 
+#include "foundation/atomicfile.h"
 #include "foundation/errors.h"
 #include "toolkit/environment.h"
 
@@ -40,6 +41,11 @@ public:
         reports.push_back({caption, message});
     }
     void openFile(const QString& path) override { opened << path; }
+    // Faults injected into the saves; none when null.
+    const FileWriteHooks* saveHooks = nullptr;
+    void replaceFile(const FilePath& path, std::string_view bytes) override {
+        replaceFileContents(path, bytes, saveHooks);
+    }
 };
 
 // The one environment of the test process; reset by each test fixture.

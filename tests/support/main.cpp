@@ -23,6 +23,7 @@ void resetEnv() {
     g_env->todayFails = false;
     g_env->cursor = {};
     g_env->programFolder.clear();
+    g_env->saveHooks = nullptr;
 }
 
 } // namespace kab::test

@@ -3,7 +3,6 @@
 
 #include "shell/unit1.h"
 
-#include "foundation/atomicfile.h"
 #include "storage/dayfile.h"
 
 namespace kab {
@@ -21,7 +20,7 @@ void TForm1::spb3Click() {
     // leaves the day file as it was. The file is replaced whole, through a
     // synced temporary file, so no crash leaves half a day behind.
     const TextList records = storage::buildDayRecords(blocks);
-    replaceFileContents(DayFileName(), records.text(), saveHooks);
+    env_.replaceFile(DayFileName(), records.text());
 }
 
 } // namespace kab

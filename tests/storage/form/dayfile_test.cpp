@@ -190,9 +190,9 @@ TEST_F(DayFileTest, ASaveStoppedBeforeTheRenameLeavesTheOldFileWhole) {
         stopped = true;
         throw std::runtime_error("power cut");
     };
-    form->saveHooks = &crash;
+    env().saveHooks = &crash;
     form->spb3->click();
-    form->saveHooks = nullptr;
+    env().saveHooks = nullptr;
     EXPECT_TRUE(stopped);
     EXPECT_EQ(readBytes(kToday), old);
     EXPECT_EQ(listing(), Strings{kToday}) << "no temporary file is left";
@@ -201,10 +201,10 @@ TEST_F(DayFileTest, ASaveStoppedBeforeTheRenameLeavesTheOldFileWhole) {
     FileWriteHooks failing;
     failing.failAfter = 10;
     failing.failErrno = ENOSPC;
-    form->saveHooks = &failing;
+    env().saveHooks = &failing;
     env().reports.clear();
     form->spb3->click();
-    form->saveHooks = nullptr;
+    env().saveHooks = nullptr;
     EXPECT_EQ(readBytes(kToday), old);
     EXPECT_EQ(env().reports.size(), 1u);
     EXPECT_EQ(listing(), Strings{kToday});

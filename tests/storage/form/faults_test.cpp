@@ -50,10 +50,10 @@ TEST_F(FaultTest, ASaveFailingAtAnyByteLeavesTheOldDayWholeAndIsReported) {
         FileWriteHooks hooks;
         hooks.failAfter = n;
         hooks.failErrno = n % 2 ? ENOSPC : EIO;
-        form->saveHooks = &hooks;
+        env().saveHooks = &hooks;
         env().reports.clear();
         form->spb3->click();
-        form->saveHooks = nullptr;
+        env().saveHooks = nullptr;
         ASSERT_EQ(reportMessages(), std::vector<QString>{createError(hooks.failErrno)});
         ASSERT_EQ(readBytes(kToday), old);
         ASSERT_EQ(listing(), Strings{kToday}) << "no temporary file is left";
@@ -62,10 +62,10 @@ TEST_F(FaultTest, ASaveFailingAtAnyByteLeavesTheOldDayWholeAndIsReported) {
     // the device that holds out to the last byte: the save goes through
     FileWriteHooks hooks;
     hooks.failAfter = payload.size();
-    form->saveHooks = &hooks;
+    env().saveHooks = &hooks;
     env().reports.clear();
     form->spb3->click();
-    form->saveHooks = nullptr;
+    env().saveHooks = nullptr;
     EXPECT_TRUE(env().reports.empty());
     EXPECT_EQ(readBytes(kToday), payload);
 }

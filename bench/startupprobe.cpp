@@ -1,4 +1,4 @@
-#include "toolkit/startupprobe.h"
+#include "startupprobe.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -8,7 +8,7 @@
 #include <ctime>
 #include <sys/resource.h>
 
-namespace kab::tk {
+namespace kab::bench {
 
 namespace {
 
@@ -51,4 +51,4 @@ void installStartupProbe(QWidget* window) {
     qApp->installEventFilter(new Probe(window));
 }
 
-} // namespace kab::tk
+} // namespace kab::bench
