@@ -2,7 +2,7 @@
 // Shared by the benchmarks: the fake environment, the statistics wanted and a
 // window shown as the program opens it.
 
-#include "shell/unit1.h"
+#include "support/controls.h"
 #include "support/fake_environment.h"
 
 #include <QCoreApplication>

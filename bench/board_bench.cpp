@@ -84,14 +84,14 @@ BENCHMARK(BM_RenderGridCellsOnly)->Apply(timed);
 void spreadBlocks(kab::TForm1& form) {
     for (int n = 1; n <= kab::TForm1::kBlocks; ++n) {
         kab::tk::Panel* p = form.Panel(n);
-        kab::TForm1::SetBlockBounds(p, 40 + 20 * (n % 30), 44 * (1 + n % 8) + 3, 60 + 20 * (n % 5));
+        kab::blockstate::setBounds(*p, 40 + 20 * (n % 30), 44 * (1 + n % 8) + 3, 60 + 20 * (n % 5));
         p->setCaption("staff");
         p->setTag(n);
         p->setHint("x");
         form.TimeLabel(p)->setCaption("9:00");
         form.DurationLabel(p)->setCaption("2.50");
     }
-    form.currentBlock = form.Panel(1);
+    form.setCurrentBlock(form.Panel(1));
     form.ShapeA->show();
 }
 

@@ -3,6 +3,8 @@
 
 #include "bench_support.h"
 
+#include "board/geometry.h"
+
 #include <QApplication>
 #include <QWheelEvent>
 
@@ -18,9 +20,9 @@ std::unique_ptr<kab::TForm1> formWithBlock() {
     QApplication::setActiveWindow(form.get());
     QCoreApplication::processEvents();
     kab::tk::Panel* p = form->Panel(50);
-    form->currentBlock = p;
+    form->setCurrentBlock(p);
     p->setTag(1);
-    kab::TForm1::SetBlockBounds(p, p->x(), 3 * 44 + 3, p->width());
+    kab::blockstate::setBounds(*p, p->x(), kab::board::topOfRow(3), p->width());
     form->dtp1->setValue(0.375);
     form->Edit1->setText("4.0");
     form->dtp1Change(nullptr);
@@ -57,8 +59,10 @@ BENCHMARK(BM_WheelStepOnCurrentBlock)->Apply(timed);
 // rows, and the board is painted with it.
 void BM_DragTick(benchmark::State& state) {
     auto form = formWithBlock();
-    form->currentBlock = form->Panel(49);
-    form->grabOffset = {100, 10};
+    // block 49 pressed 100 px into its time label, as the drag begins; the
+    // ticks are the benchmark's own
+    form->Label1MouseDown(form->Label(49), Qt::LeftButton, Qt::NoModifier, 100, 10);
+    form->Timer1->stop();
     const QPoint corner = kab::bench::g_env->windowCorner(*form);
     const QPoint at[] = {corner + QPoint(100 + 325, 10 + 140), corner + QPoint(100 + 505, 10 + 272)};
     int i = 0;

@@ -30,7 +30,7 @@ std::string dayFilePath(const kab::TForm1& form) {
 }
 
 void makeDataFolder(const kab::TForm1& form) {
-    QDir().mkpath(QString::fromStdString(kab::sjis::toUtf8(form.dataDir)));
+    QDir().mkpath(QString::fromStdString(kab::sjis::toUtf8(form.dataDir())));
 }
 
 // Fifty records over all eight rows, starts 6:00 .. 20:30, durations
@@ -165,7 +165,7 @@ void BM_SaveWithFlush(benchmark::State& state) {
     std::ifstream saved(day.file.path, std::ios::binary);
     if (sortedLines({std::istreambuf_iterator<char>(saved), {}}) != sortedLines(fiftyRecords()))
         state.SkipWithError("the saved day is not the fifty records");
-    state.SetLabel(fileSystemName(kab::sjis::toUtf8(form.dataDir)));
+    state.SetLabel(fileSystemName(kab::sjis::toUtf8(form.dataDir())));
 }
 BENCHMARK(BM_SaveWithFlush)->Apply(timed);
 

@@ -31,10 +31,6 @@ int widthOfHours(long double durationHours) {
     return clampToInt(roundHalfEven(durationHours * hourWidth));
 }
 
-Span placeBlock(double start, double durationHours) {
-    return Span{leftOfStart(start), widthOfHours(durationHours)};
-}
-
 double startFromLeft(int left) {
     return static_cast<double>(static_cast<long double>(left) / 24 / hourWidth + boardStart);
 }
@@ -43,8 +39,8 @@ int rowOfTop(int top) {
     return top / rowHeight;
 }
 
-int topOfRow(int row) {
-    return row * rowHeight + 3;
+int topOfRow(std::int64_t row) {
+    return clampToInt(row * rowHeight + 3);
 }
 
 bool onBoard(int top) {

@@ -9,27 +9,22 @@ namespace kab::board {
 constexpr std::uint8_t snapStep = 20; // half an hour
 constexpr int hourWidth = 2 * snapStep;
 constexpr int rowHeight = 44;
+// The hour header and eight rows; the row header, 6:00 to 23:00 and six hours
+// of the next day.
 constexpr int rowCount = 9;
 constexpr int colCount = 26;
-constexpr int blockHeight = 38;
+// Blocks and the drop ghost are as high as a row less 6.
+constexpr int blockHeight = rowHeight - 6;
 
-// Where a block dropped below the rows waits.
-constexpr int parkingLeft = 160;
-constexpr int parkingTop = 401;
-constexpr int parkingWidth = 160;
+// Where a block dropped below the rows waits: 9:00 to 13:00 just under them.
+constexpr int parkingLeft = 4 * hourWidth;
+constexpr int parkingTop = rowHeight * rowCount + 5;
+constexpr int parkingWidth = 4 * hourWidth;
 
 // A block whose top is at most this is on the board, otherwise parked.
 constexpr int boardTopLimit = 400;
 
-struct Span {
-    int left;
-    int width;
-    friend bool operator==(const Span&, const Span&) = default;
-};
-
-// start: a date serial's time of day (days); durationHours: hours. Both pixel
-// values round half to even.
-Span placeBlock(double start, double durationHours);
+// start: a date serial's time of day (days). Rounds half to even.
 int leftOfStart(double start);
 // Saturates at the ends of int.
 int clampToInt(std::int64_t value);
@@ -41,7 +36,8 @@ int widthOfHours(long double durationHours);
 double startFromLeft(int left);
 
 int rowOfTop(int top);
-int topOfRow(int row);
+// Saturates at the ends of int: a day file's row can be any integer.
+int topOfRow(std::int64_t row);
 bool onBoard(int top);
 
 struct Snap {

@@ -102,12 +102,12 @@ void TextList::setText(std::string_view text) {
 SjisString TextList::text() const {
     std::size_t size = 0;
     for (const auto& line : lines_)
-        size += line.size() + 2;
+        size += line.size() + kCrLf.size();
     SjisString out;
     out.reserve(size);
     for (const auto& line : lines_) {
         out += line;
-        out += "\r\n";
+        out += kCrLf;
     }
     return out;
 }

@@ -10,6 +10,9 @@
 
 namespace kab {
 
+// The line break of every text the program writes: day files, hints, labels.
+inline constexpr std::string_view kCrLf = "\r\n";
+
 class TextList {
 public:
     int count() const { return static_cast<int>(lines_.size()); }

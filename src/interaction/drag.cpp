@@ -7,9 +7,19 @@
 #include "board/duration.h"
 #include "board/geometry.h"
 #include "foundation/errors.h"
+#include "shell/blockstate.h"
 #include "toolkit/application.h"
+#include "toolkit/edit.h"
+#include "toolkit/environment.h"
+#include "toolkit/grid.h"
+#include "toolkit/label.h"
+#include "toolkit/memo.h"
+#include "toolkit/panel.h"
+#include "toolkit/picker.h"
+#include "toolkit/shape.h"
 
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace kab {
 
@@ -19,14 +29,14 @@ void TForm1::Label1MouseDown(tk::Label* sender, Qt::MouseButton button, Qt::Keyb
     if (drag_.label) return;
     auto* block = static_cast<tk::Panel*>(sender->parentWidget());
     // 1. every button makes the block the current one
-    currentBlock = block;
+    currentBlock_ = block;
     // 2. the right button only sends it to the back of the stack
     if (button == Qt::RightButton) {
         block->lower();
         return;
     }
     // 3., 4.
-    grabOffset = {x, y};
+    grabOffset_ = {x, y};
     Memo1->setText(block->hint());
     // 5., 6. the ghost starts on the block's corner
     if (!Timer1->isActive()) Shade1->hide();
@@ -49,7 +59,6 @@ void TForm1::Label1MouseDown(tk::Label* sender, Qt::MouseButton button, Qt::Keyb
     // 11. the block follows the pointer until the button is released
     drag_.label = sender;
     drag_.button = button;
-    drag_.hold = sender->mapTo(block, QPoint(x, y));
     sender->installEventFilter(this);
 }
 
@@ -59,8 +68,8 @@ bool TForm1::followDrag(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         // the grabbed point stays under the pointer
         QWidget* block = drag_.label->parentWidget();
-        const QPoint at = sg1->mapFromGlobal(m->globalPosition().toPoint()) - drag_.hold;
-        block->move(at);
+        const QPoint grabbed = drag_.label->mapTo(block, grabOffset_);
+        block->move(sg1->mapFromGlobal(m->globalPosition().toPoint()) - grabbed);
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease && m->button() == drag_.button) {
@@ -74,12 +83,12 @@ bool TForm1::followDrag(QObject* watched, QEvent* event) {
 }
 
 void TForm1::Timer1Timer() {
-    if (!currentBlock) return;
+    if (!currentBlock_) return;
     // measured from the window's outer corner, as the pointer is
     const QPoint cursor = env_.cursorPos();
     const QPoint corner = env_.windowCorner(*this);
-    const int x = cursor.x() - corner.x() - grabOffset.x();
-    const int y = cursor.y() - corner.y() - grabOffset.y();
+    const int x = cursor.x() - corner.x() - grabOffset_.x();
+    const int y = cursor.y() - corner.y() - grabOffset_.y();
     const board::Snap snap = board::snapDragPosition(x, y);
     switch (snap.kind) {
     case board::Snap::Ignored:
@@ -89,7 +98,7 @@ void TForm1::Timer1Timer() {
         break;
     case board::Snap::Board:
         // a placed block keeps its start: its ghost moves up and down only
-        Shade1->move(currentBlock->tag() == 0 ? snap.x : Shade1->x(), snap.y);
+        Shade1->move(blockstate::isPlaced(*currentBlock_) ? Shade1->x() : snap.x, snap.y);
         Shade1->show();
         Shade1->raise();
         break;
@@ -100,29 +109,25 @@ void TForm1::DropBlock(tk::Label* sender) {
     auto* block = static_cast<tk::Panel*>(sender->parentWidget());
     // 12., 13.
     Timer1->stop();
-    SetBlockBounds(block, Shade1->x(), block->y(), block->width());
+    blockstate::setBounds(*block, Shade1->x(), block->y(), block->width());
     // 14.
-    if (Shade1->y() > sg1->rowHeight() * sg1->rowCount())
+    if (Shade1->y() > board::rowHeight * board::rowCount)
         DropInParking(block);
     else
         DropOnBoard(block, sender);
 }
 
 void TForm1::DropInParking(tk::Panel* block) {
-    block->setTag(0);
-    block->setHint({});
-    block->setCaption("---");
-    SetBlockBounds(block, block->x(), board::parkingTop, 4 * hourWidth);
-    TimeLabel(block)->setCaption({});
-    DurationLabel(block)->setCaption({});
-    currentBlock = nullptr;
+    // emptied; it keeps the left edge the ghost gave it
+    blockstate::park(*block, *TimeLabel(block), *DurationLabel(block), block->x());
+    currentBlock_ = nullptr;
     ShapeA->hide();
     // the ghost would only lie over the stack
     Shade1->hide();
 }
 
 void TForm1::DropOnBoard(tk::Panel* block, tk::Label* sender) {
-    if (block->tag() != 0) {
+    if (blockstate::isPlaced(*block)) {
         // moved to another row: its times stay as they were
         dtp1->setValue(strToDateTime(Memo1->line(0), decodeDate(env_.today()).year));
         Edit1->setText(Memo1->line(1));
@@ -130,12 +135,12 @@ void TForm1::DropOnBoard(tk::Panel* block, tk::Label* sender) {
     } else {
         // placed for the first time: the start from where it landed
         dtp1->setValue(board::startFromLeft(block->x()));
-        Edit1->setText("4.0");
-        block->setTag(1);
+        Edit1->setText(SjisString(blockstate::kFirstDuration));
+        blockstate::setPlaced(*block);
     }
     SetEndFromDurationText();
     dtp1Change(sender);
-    SetBlockBounds(block, block->x(), Shade1->y(), block->width());
+    blockstate::setBounds(*block, block->x(), Shade1->y(), block->width());
     Shade1->hide();
 }
 

@@ -7,12 +7,17 @@
 #include "board/duration.h"
 #include "board/geometry.h"
 #include "foundation/numbers.h"
+#include "shell/blockstate.h"
+#include "toolkit/edit.h"
+#include "toolkit/label.h"
+#include "toolkit/memo.h"
+#include "toolkit/panel.h"
+#include "toolkit/picker.h"
+#include "toolkit/shape.h"
 
 namespace kab {
 
 namespace {
-
-const SjisString kCrLf = "\r\n";
 
 SjisString clockText(DateSerial x) {
     return formatDateTime("h:nn", x);
@@ -21,31 +26,32 @@ SjisString clockText(DateSerial x) {
 } // namespace
 
 void TForm1::PlaceBlock() {
-    if (!currentBlock) return;
+    if (!currentBlock_) return;
+    tk::Panel& current = *currentBlock_;
     // Left first: a duration that is not a number fails after it, and the
     // block keeps its width.
     const int left = board::leftOfStart(dtp1->value());
-    SetBlockBounds(currentBlock, left, currentBlock->y(), currentBlock->width());
+    blockstate::setBounds(current, left, current.y(), current.width());
     const int width = board::widthOfHours(strToExtended(Edit1->text()));
-    SetBlockBounds(currentBlock, left, currentBlock->y(), width);
+    blockstate::setBounds(current, left, current.y(), width);
 }
 
 void TForm1::dtp1Change(QObject* sender) {
     // 1. an emptied duration box means four hours; setting it runs this
     //    step once more, nested, before going on
-    if (sender == Edit1 && Edit1->text().empty()) Edit1->setText("4.0");
+    if (sender == Edit1 && Edit1->text().empty()) Edit1->setText(SjisString(blockstate::kFirstDuration));
     // 2.
-    if (!currentBlock) return;
+    if (!currentBlock_) return;
     // 3. midnight and before belong to the next day: 24:00 on the board
     if (dtp1->value() <= 0) dtp1->setValue(dtp1->value() + 1);
     // 4. the hint carries start and duration; the memo mirrors it
-    const SjisString hint = formatDateTime("hh:nn", dtp1->value()) + kCrLf + Edit1->text();
-    currentBlock->setHint(hint);
+    const SjisString hint = blockstate::hintText(formatDateTime("hh:nn", dtp1->value()), Edit1->text());
+    currentBlock_->setHint(hint);
     Memo1->setText(hint);
     // 5. with the end as it stands; step 9 brings it up to date
     WriteTimeLabel();
     // 6.
-    DurationLabel(currentBlock)->setCaption(board::durationLabelText(Edit1->text()));
+    DurationLabel(currentBlock_)->setCaption(board::durationLabelText(Edit1->text()));
     // 7.
     PlaceBlock();
     // 8.
@@ -66,11 +72,11 @@ void TForm1::WheelStep(QWidget* control, bool up) {
         picker->setValue(picker->value() + (up ? 1.0 : -1.0) / 96);
     } else if (control) {
         // any other control: only the time label is written again
-        if (currentBlock) WriteTimeLabel();
+        if (currentBlock_) WriteTimeLabel();
         return;
     }
     dtp2->setValue(dtp1->value() + Edit1->tag() / 24.0 / 60);
-    if (currentBlock) WriteTimeLabel();
+    if (currentBlock_) WriteTimeLabel();
 }
 
 void TForm1::SetEndFromDurationText() {
@@ -78,18 +84,18 @@ void TForm1::SetEndFromDurationText() {
 }
 
 void TForm1::WriteTimeLabel() {
-    TimeLabel(currentBlock)
-        ->setCaption(clockText(dtp1->value()) + kCrLf + clockText(dtp2->value()));
+    TimeLabel(currentBlock_)->setCaption(
+        blockstate::timesText(clockText(dtp1->value()), clockText(dtp2->value())));
 }
 
 void TForm1::cmb1Change() {
-    if (!currentBlock) return;
-    currentBlock->setCaption(trim(cmb1->text()));
+    if (!currentBlock_) return;
+    currentBlock_->setCaption(trim(cmb1->text()));
 }
 
 void TForm1::cmb1Enter(QWidget* sender) {
     ShapeA->setGeometry(sender->geometry().adjusted(-3, -3, 3, 3));
-    if (currentBlock) ShapeA->show();
+    if (currentBlock_) ShapeA->show();
 }
 
 } // namespace kab

@@ -5,6 +5,10 @@
 
 #include "board/geometry.h"
 #include "toolkit/application.h"
+#include "toolkit/edit.h"
+#include "toolkit/grid.h"
+#include "toolkit/panel.h"
+#include "toolkit/picker.h"
 #include "toolkit/text.h"
 
 #include <QApplication>
@@ -61,7 +65,7 @@ void TForm1::FormMouseWheel(Qt::KeyboardModifiers, int wheelDelta, QPoint, bool&
     }
     if (control == cmb1) return; // the name box's own wheel handling
     handled = true;
-    if (!currentBlock || !board::onBoard(currentBlock->y())) return;
+    if (!currentBlock_ || !board::onBoard(currentBlock_->y())) return;
     WheelStep(control, up);
     PlaceBlock();
     dtp1Change(nullptr);

@@ -3,6 +3,7 @@
 #include "shell/unit1.h"
 
 #include "foundation/numbers.h"
+#include "toolkit/grid.h"
 #include "toolkit/look.h"
 
 namespace kab {

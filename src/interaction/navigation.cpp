@@ -3,6 +3,11 @@
 
 #include "shell/unit1.h"
 
+#include "toolkit/button.h"
+#include "toolkit/environment.h"
+#include "toolkit/grid.h"
+#include "toolkit/label.h"
+#include "toolkit/picker.h"
 #include "toolkit/updatelock.h"
 
 namespace kab {
@@ -25,15 +30,15 @@ void TForm1::spb1Click(QObject* sender) {
         TForm1* f;
         const SjisString& thisMonth;
         ~MonthLabel() {
-            if (f->currentMonth == 0) return;
-            f->LabelB->setCaption(formatDateTime("yyyy/mm", f->currentMonth));
+            if (f->currentMonth_ == 0) return;
+            f->LabelB->setCaption(formatDateTime("yyyy/mm", f->currentMonth_));
             f->LabelB->setTextColor(f->LabelB->caption() == thisMonth ? QColor(0, 0, 255)
                                                                       : QColor(0, 0, 128));
         }
     };
-    if (currentMonth == 0) {
+    if (currentMonth_ == 0) {
         // 1. at start-up: this month, and today in the picker
-        currentMonth = strToDateTime(thisMonth + "/1", decodeDate(today).year);
+        currentMonth_ = strToDateTime(thisMonth + "/1", decodeDate(today).year);
         dtp0->setValue(today);
     } else {
         // 2. one month back or on, within a few months around today
@@ -42,17 +47,17 @@ void TForm1::spb1Click(QObject* sender) {
                               ? button->caption().front()
                               : 0;
         if (step == '<') {
-            const DateSerial a = incMonth(today, -3), b = incMonth(currentMonth, -1);
-            if (a < b && withinLimits(*dtp0, b)) currentMonth = b;
+            const DateSerial a = incMonth(today, -3), b = incMonth(currentMonth_, -1);
+            if (a < b && withinLimits(*dtp0, b)) currentMonth_ = b;
         } else if (step == '>') {
-            const DateSerial a = incMonth(today, 2), b = incMonth(currentMonth, 1);
+            const DateSerial a = incMonth(today, 2), b = incMonth(currentMonth_, 1);
             // A month the day picker cannot show (possible only when the
             // program has run for weeks since its limits were set) is
             // refused like one outside the month window.
-            if (a > b && withinLimits(*dtp0, b)) currentMonth = b;
+            if (a > b && withinLimits(*dtp0, b)) currentMonth_ = b;
         }
         // 3. day 1 of the month, also when the step was refused
-        dtp0->setValue(currentMonth);
+        dtp0->setValue(currentMonth_);
     }
     const MonthLabel label{this, thisMonth};
     // 4.

@@ -4,6 +4,7 @@
 #include "shell/unit1.h"
 
 #include "toolkit/application.h"
+#include "toolkit/label.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -3,11 +3,23 @@
 
 #include "shell/unit1.h"
 
+#include "board/geometry.h"
+#include "shell/blockstate.h"
 #include "toolkit/align.h"
+#include "toolkit/button.h"
+#include "toolkit/edit.h"
+#include "toolkit/grid.h"
+#include "toolkit/label.h"
+#include "toolkit/memo.h"
+#include "toolkit/pagecontrol.h"
+#include "toolkit/panel.h"
+#include "toolkit/picker.h"
+#include "toolkit/shape.h"
 #include "toolkit/application.h"
 #include "toolkit/look.h"
 
 #include <QListWidget>
+#include <QTimer>
 
 namespace kab {
 
@@ -73,11 +85,11 @@ void TForm1::buildLayout() {
     TabSheet3 = pgc1->addPage(QStringLiteral("TabSheet3"));
     pgc1->setActivePage(0);
 
-    sg1 = new tk::StringGrid(26, 9, TabSheet1);
+    sg1 = new tk::StringGrid(board::colCount, board::rowCount, TabSheet1);
     sg1->setObjectName(QStringLiteral("sg1"));
     sg1->setGeometry(0, 0, 844, 458);
     tk::setAlign(sg1, tk::Align::Client);
-    sg1->setDefaultRowHeight(44);
+    sg1->setDefaultRowHeight(board::rowHeight);
     sg1->setDefaultColWidth(12);
     sg1->setColor(tk::clSilver());
     sg1->setFont(makeFont(Face::PGothic, 15));
@@ -227,10 +239,10 @@ void TForm1::buildHoldingPage() {
     LabelA->onClick = [this](tk::Label*) { LabelAClick(); };
 
     for (int n = 1; n <= kBlocks; ++n) {
-        auto* p = make<tk::Panel>(TabSheet2, "", 220, 410, 120, 38);
+        auto* p = make<tk::Panel>(TabSheet2, "", 220, 410, 120, board::blockHeight);
         p->setObjectName(QStringLiteral("Panel%1").arg(n));
         p->setCursor(Qt::PointingHandCursor);
-        p->setCaption("---");
+        p->setCaption(SjisString(blockstate::kNoName));
         p->setCaptionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         p->setBevels(Bevel::Lowered, Bevel::Raised, 1);
         p->setFont(makeFont(Face::Sans, 16));

@@ -5,7 +5,12 @@
 #include "board/geometry.h"
 #include "board/palette.h"
 #include "board/pool.h"
+#include "shell/blockstate.h"
 #include "toolkit/align.h"
+#include "toolkit/grid.h"
+#include "toolkit/label.h"
+#include "toolkit/panel.h"
+#include "toolkit/shape.h"
 #include "toolkit/updatelock.h"
 
 namespace kab {
@@ -14,20 +19,12 @@ int TForm1::BlockNumber(const tk::Panel* block) {
     return board::blockNumberFromName(block->objectName().toStdString());
 }
 
-void TForm1::SetBlockBounds(tk::Panel* block, int left, int top, int width) {
-    block->setGeometry(left, top, width, block->height());
-    // A shown block lays out its labels in its resize event; a hidden one
-    // gets that event only when shown, so its labels follow here.
-    if (block->testAttribute(Qt::WA_PendingResizeEvent)) block->realign();
-}
-
 void TForm1::SetUpPool() {
-    const int parkTop = sg1->rowHeight() * sg1->rowCount() + 5;
     // colours are drawn block by block, in this order, from the start state
     for (int n = 1; n <= kBlocks; ++n) {
         tk::Panel* p = Panel(n);
         p->setParent(sg1);
-        SetBlockBounds(p, 4 * hourWidth, parkTop, 4 * hourWidth);
+        blockstate::setBounds(*p, board::parkingLeft, board::parkingTop, board::parkingWidth);
         const board::Rgb c = board::blockColour();
         p->setColor(QColor(c.r, c.g, c.b));
         p->show();
@@ -55,15 +52,9 @@ void TForm1::SetUpPool() {
 void TForm1::ResetPool() {
     // one repaint of the board for the whole pool
     const tk::UpdateLock lock(sg1);
-    for (tk::Panel* p : panels) {
-        p->setHint({});
-        SetBlockBounds(p, board::parkingLeft, board::parkingTop, board::parkingWidth);
-        p->setCaption("---");
-        p->setTag(0);
-    }
-    for (tk::Label* l : labels)
-        l->setCaption({});
-    currentBlock = nullptr;
+    for (tk::Panel* p : panels)
+        blockstate::park(*p, *TimeLabel(p), *DurationLabel(p), board::parkingLeft);
+    currentBlock_ = nullptr;
     ShapeA->hide();
 }
 

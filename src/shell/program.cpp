@@ -2,6 +2,7 @@
 
 #include "shell/unit1.h"
 #include "toolkit/application.h"
+#include "toolkit/environment.h"
 #include "toolkit/instancelock.h"
 
 #include <cstdio>

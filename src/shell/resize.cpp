@@ -2,6 +2,10 @@
 
 #include "shell/unit1.h"
 
+#include "toolkit/grid.h"
+#include "toolkit/pagecontrol.h"
+#include "toolkit/panel.h"
+
 namespace kab {
 
 void TForm1::FormResize() {
@@ -17,7 +21,7 @@ void TForm1::FormResize() {
     // Columns from 24:00 on show only where they fit whole.
     const int last = sg1->colCount() - 1;
     for (int c = last; c >= 19; --c)
-        sg1->setColWidth(c, hourWidth);
+        sg1->setColWidth(c, hourWidth_);
     for (int c = last; c >= 19; --c) {
         if (sg1->cellRect(c + 1, 0).right == 0) sg1->setColWidth(c, 0);
     }

@@ -10,7 +10,16 @@
 #include "storage/seeding.h"
 #include "toolkit/application.h"
 #include "toolkit/eventhook.h"
+#include "toolkit/button.h"
+#include "toolkit/edit.h"
+#include "toolkit/environment.h"
+#include "toolkit/grid.h"
+#include "toolkit/label.h"
 #include "toolkit/look.h"
+#include "toolkit/pagecontrol.h"
+#include "toolkit/panel.h"
+#include "toolkit/picker.h"
+#include "toolkit/shape.h"
 #include "toolkit/text.h"
 
 #include <QApplication>
@@ -35,8 +44,8 @@ void TForm1::onActivate() {
 void TForm1::SeedTodaysFile() {
     // the sample becomes today's file the first time there is none; the
     // rename's result is not looked at, and it never replaces a file
-    const FilePath name = storage::dayFilePath(dataDir, currentMonth, env_.today());
-    const FilePath sample = dataDir + FilePath(storage::sampleDayName);
+    const FilePath name = storage::dayFilePath(dataDir_, currentMonth_, env_.today());
+    const FilePath sample = dataDir_ + FilePath(storage::sampleDayName);
     if (!fileExists(name) && storage::isPlainFile(sample)) renameFile(sample, name);
 }
 
@@ -49,9 +58,9 @@ void TForm1::FormCreate() {
         this);
     qApp->installEventFilter(appHook_);
     // 2.
-    hourWidth = 2 * board::snapStep;
+    hourWidth_ = board::hourWidth;
     // 3. the drop ghost is one block high
-    Shade1->resize(Shade1->width(), sg1->rowHeight() - 6);
+    Shade1->resize(Shade1->width(), board::blockHeight);
     Shade1->realign();
     // 4. locale values are built in and never re-read: nothing to switch off
     // 5. the ghost's dashed frame: 4 px, square ends, centred on its bounds
@@ -65,8 +74,8 @@ void TForm1::FormCreate() {
     setAcceptDrops(true);
     // 8. the data folder beside the program, rid of what saves killed
     //    before their end left in it
-    dataDir = tk::pathFromQt(env_.programDir()) + "data/";
-    storage::removeLeftoverSaves(dataDir, std::time(nullptr) - storage::leftoverAge);
+    dataDir_ = tk::pathFromQt(env_.programDir()) + "data/";
+    storage::removeLeftoverSaves(dataDir_, std::time(nullptr) - storage::leftoverAge);
     // 9., 10.
     sbtn1->setCaption(sjis::fromUtf8("職員"));
     LabelB->setColor(tk::fromColorRef(11579568));
@@ -93,7 +102,7 @@ void TForm1::FormCreate() {
     dtp0->setMinDate(today - 180);
     dtp0->setMaxDate(today + 92);
     // 15. from here every column is one hour wide
-    sg1->setDefaultColWidth(hourWidth);
+    sg1->setDefaultColWidth(hourWidth_);
     // 16.
     Edit1->setCentered(true);
     // 17.
@@ -109,13 +118,13 @@ void TForm1::FormCreate() {
     tk::guarded([this] { dtp0Change(); });
     // 21. the drop ghost lives in the grid, two hours wide
     Shade1->setParent(sg1);
-    Shade1->resize(2 * hourWidth, Shade1->height());
+    Shade1->resize(2 * hourWidth_, Shade1->height());
     Shade1->realign();
     Shade1->hide();
     // 22.
     FillNameBox();
     // 23. as wide as the board up to 24:00; the size limits widen it
-    setOuterWidth(sg1->cellRect(19, 0).right + 20);
+    setOuterSize(sg1->cellRect(19, 0).right + 20, outerSize().height());
 }
 
 } // namespace kab

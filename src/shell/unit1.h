@@ -1,32 +1,45 @@
 #pragma once
 // The main window: owns every control of the board, the block pool and the
-// window-wide values for the program's whole life. Handlers keep the names the
-// program gives them and are defined in the folder of their subsystem.
+// window-wide values for the program's whole life. Its handlers are defined
+// in the folder of their subsystem.
+//
+// Names fixed by the program's files and callers: the controls (found by
+// name at run time, as the layout names them) and the handlers, named after
+// control and event (sg1DrawCell, dtp1Change, Label1MouseDown, ...).
+// The code's own, in lower camel case: everything else (buildLayout,
+// routeWheel, currentBlock(), ...).
 
 #include "board/pool.h"
-#include "foundation/atomicfile.h"
 #include "foundation/datetime.h"
-#include "toolkit/button.h"
-#include "toolkit/edit.h"
-#include "toolkit/environment.h"
-#include "toolkit/grid.h"
-#include "toolkit/label.h"
-#include "toolkit/memo.h"
-#include "toolkit/pagecontrol.h"
-#include "toolkit/panel.h"
-#include "toolkit/picker.h"
-#include "toolkit/shape.h"
+#include "foundation/files.h"
+#include "toolkit/gridtypes.h"
 
+#include <QPoint>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QKeyEvent;
 class QListWidget;
+class QTimer;
 class QWheelEvent;
 
 namespace kab {
+
+namespace tk {
+class ComboBox;
+class DateTimePicker;
+class Edit;
+class Environment;
+class Label;
+class Memo;
+class PageControl;
+class Panel;
+class Shape;
+class SpeedButton;
+class StringGrid;
+} // namespace tk
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -55,7 +68,6 @@ public:
     static constexpr int kMaxOuterHeight = 550;
     // Outer size wanted; the size limits hold as for any other change.
     void setOuterSize(int width, int height);
-    void setOuterWidth(int width) { setOuterSize(width, outerSize().height()); }
     QSize outerSize() const;
     // Frame and caption around the client area (0 without a window manager).
     QSize frameExtent() const;
@@ -81,8 +93,6 @@ public:
     tk::Label* DurationLabel(const tk::Panel* block) const {
         return Label(BlockNumber(block) + kBlocks);
     }
-    // Moves and sizes a block; its labels follow at once.
-    static void SetBlockBounds(tk::Panel* block, int left, int top, int width);
 
     // the block editor
     // The apply step: writes the editor's start and duration into the
@@ -125,40 +135,32 @@ public:
     void FillNameBox();
     void sbtn1Click();
 
-    // --- window-wide values ----------------------------------------------
-    int hourWidth = 0;
-    FilePath dataDir;                  // in the file system's form, like every path
-    tk::Panel* currentBlock = nullptr; // the block the editor works on
-    tk::GridCoord selAnchor{0, 0};     // set by every select-cell notification
-    QPoint grabOffset;                 // press position in the pressed label
-    DateSerial currentMonth = 0;       // first day of the month on show; 0 until set
+    // --- window-wide values, written by the handlers ---------------------
+    int hourWidth() const { return hourWidth_; }
+    const FilePath& dataDir() const { return dataDir_; }
+    // The block the editor works on, or none.
+    tk::Panel* currentBlock() const { return currentBlock_; }
+    void setCurrentBlock(tk::Panel* block) { currentBlock_ = block; }
+    tk::GridCoord selectionAnchor() const { return selAnchor_; }
+    QPoint grabOffset() const { return grabOffset_; }
+    DateSerial currentMonth() const { return currentMonth_; }
 
-    // --- controls (names as the program knows them) ------------------------
-    tk::Panel* PanelA = nullptr;
+    // --- controls, by the names the program knows them by -----------------
+    tk::Panel *PanelA = nullptr, *PanelC = nullptr, *PanelD = nullptr;
     tk::PageControl* pgc1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QWidget* TabSheet3 = nullptr;
+    QWidget *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet3 = nullptr;
     tk::StringGrid* sg1 = nullptr;
-    tk::Panel* PanelC = nullptr;
     tk::Shape* ShapeA = nullptr;
-    tk::Label* LabelB = nullptr;
-    tk::SpeedButton* spb2 = nullptr;
-    tk::SpeedButton* spb1 = nullptr;
-    tk::SpeedButton* spb3 = nullptr;
-    tk::SpeedButton* sbtn1 = nullptr;
-    tk::DateTimePicker* dtp2 = nullptr;
+    tk::Label *LabelA = nullptr, *LabelB = nullptr;
+    tk::SpeedButton *spb1 = nullptr, *spb2 = nullptr, *spb3 = nullptr, *sbtn1 = nullptr;
+    tk::DateTimePicker *dtp0 = nullptr, *dtp1 = nullptr, *dtp2 = nullptr;
     tk::Edit* Edit1 = nullptr;
-    tk::DateTimePicker* dtp1 = nullptr;
     tk::ComboBox* cmb1 = nullptr;
-    tk::DateTimePicker* dtp0 = nullptr;
     std::array<tk::Label*, 2 * kBlocks> labels{}; // Label1 .. Label100
-    tk::Label* LabelA = nullptr;
-    std::array<tk::Panel*, kBlocks> panels{}; // Panel1 .. Panel50
+    std::array<tk::Panel*, kBlocks> panels{};     // Panel1 .. Panel50
     tk::Memo* Memo1 = nullptr;
     QListWidget* ListBox1 = nullptr;
-    tk::Panel* PanelD = nullptr;
-    tk::Panel* Shade1 = nullptr;
+    tk::Panel* Shade1 = nullptr; // the drop ghost, and its frame
     tk::Shape* Shape1 = nullptr;
     QTimer* Timer1 = nullptr;
 
@@ -200,11 +202,19 @@ private:
     bool created_ = false;
     QObject* appHook_ = nullptr; // wheel routing and activation
     bool routingWheel_ = false;
-    // The block being dragged, through its pressed label, until the release.
+
+    int hourWidth_ = 0;
+    FilePath dataDir_;             // in the file system's form, like every path
+    tk::Panel* currentBlock_ = nullptr;
+    tk::GridCoord selAnchor_{0, 0}; // set by every select-cell notification
+    QPoint grabOffset_;             // press position in the pressed label
+    DateSerial currentMonth_ = 0;   // first day of the month on show; 0 until set
+
+    // The block being dragged, through its pressed label and the button that
+    // pressed it, until that button's release.
     struct Drag {
         QPointer<tk::Label> label;
         Qt::MouseButton button = Qt::NoButton;
-        QPoint hold; // grabbed point in the block
     } drag_;
 };
 

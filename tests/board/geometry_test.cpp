@@ -8,7 +8,9 @@ namespace {
 TEST(Geometry, PlaceBlock) {
     struct Case {
         double start, hours;
-        Span want;
+        struct {
+            int left, width;
+        } want;
     };
     const Case cases[] = {
         {0.375, 4.0, {160, 160}}, // 9:00 for 4 hours
@@ -26,7 +28,8 @@ TEST(Geometry, PlaceBlock) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << " " << c.hours);
-        EXPECT_EQ(placeBlock(c.start, c.hours), c.want);
+        EXPECT_EQ(leftOfStart(c.start), c.want.left);
+        EXPECT_EQ(widthOfHours(c.hours), c.want.width);
     }
 }
 
@@ -37,8 +40,8 @@ TEST(Geometry, QuarterHourSumsHitExactPixels) {
     for (int k = 0; k <= 2 * 96; ++k) {
         SCOPED_TRACE(k);
         int want = k * 10 - 200;
-        EXPECT_EQ(placeBlock(summed, 1).left, want);
-        EXPECT_EQ(placeBlock(k / 96.0, 1).left, want);
+        EXPECT_EQ(leftOfStart(summed), want);
+        EXPECT_EQ(leftOfStart(k / 96.0), want);
         summed += 1.0 / 96;
     }
 }
@@ -49,7 +52,7 @@ TEST(Geometry, StartFromLeft) {
     EXPECT_DOUBLE_EQ(startFromLeft(740), 23.5 / 24);
     for (int left = -40; left <= 19 * hourWidth; left += snapStep / 2) {
         SCOPED_TRACE(left);
-        EXPECT_EQ(placeBlock(startFromLeft(left), 1).left, left);
+        EXPECT_EQ(leftOfStart(startFromLeft(left)), left);
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include "support/form_fixture.h"
 
+#include "board/geometry.h"
+
 #include <QApplication>
 #include <QTest>
 #include <QWheelEvent>
@@ -28,9 +30,9 @@ protected:
     // Block n made current and placed on a row as a grab would leave it.
     void place(int n, int row, DateSerial start, const SjisString& duration) {
         tk::Panel* p = block(n);
-        form->currentBlock = p;
+        form->setCurrentBlock(p);
         p->setTag(1);
-        TForm1::SetBlockBounds(p, p->x(), row * 44 + 3, p->width());
+        blockstate::setBounds(*p, p->x(), board::topOfRow(row), p->width());
         form->dtp1->setValue(start);
         form->Edit1->setText(duration);
         form->dtp1Change(nullptr);

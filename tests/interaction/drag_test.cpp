@@ -27,7 +27,7 @@ protected:
     // the tick.
     void tickAt(int x, int y) {
         const QPoint corner = env().windowCorner(*form);
-        env().cursor = corner + form->grabOffset + QPoint(x, y);
+        env().cursor = corner + form->grabOffset() + QPoint(x, y);
         moveTo(env().cursor);
         QSignalSpy tick(form->Timer1, &QTimer::timeout);
         ASSERT_TRUE(tick.wait(2000));
@@ -87,7 +87,7 @@ TEST_F(DragTest, FirstPlacementMoveToAnotherRowAndParkAgain) {
     EXPECT_EQ(hint(50), "13:00\r\n4.0");
     EXPECT_EQ(timeLabel(50), "13:00\r\n17:00");
     EXPECT_EQ(durationLabel(50), "4.0");
-    EXPECT_EQ(form->currentBlock, block(50));
+    EXPECT_EQ(form->currentBlock(), block(50));
     EXPECT_TRUE(form->ShapeA->isVisible());
     EXPECT_FALSE(form->Shade1->isVisible());
     EXPECT_FALSE(form->Timer1->isActive());
@@ -110,7 +110,7 @@ TEST_F(DragTest, FirstPlacementMoveToAnotherRowAndParkAgain) {
     EXPECT_EQ(form->Shade1->pos(), QPoint(160, 401));
     release();
     expectParked(50);
-    EXPECT_EQ(form->currentBlock, nullptr);
+    EXPECT_EQ(form->currentBlock(), nullptr);
     EXPECT_FALSE(form->ShapeA->isVisible());
 }
 
@@ -131,7 +131,7 @@ TEST_F(DragTest, PressAndReleaseWithoutMoving) {
     press(50, {30, 10});
     release();
     expectParked(50);
-    EXPECT_EQ(form->currentBlock, nullptr);
+    EXPECT_EQ(form->currentBlock(), nullptr);
 
     // a placed block stays, becomes current and fills the editor
     drag(50, {100, 10}, {{165, 52}});
@@ -145,7 +145,7 @@ TEST_F(DragTest, PressAndReleaseWithoutMoving) {
     EXPECT_TRUE(form->dtp1->hasFocus()) << "a press in the middle moves no focus";
     release();
     EXPECT_EQ(block(50)->geometry(), QRect(160, 47, 170, 38));
-    EXPECT_EQ(form->currentBlock, block(50));
+    EXPECT_EQ(form->currentBlock(), block(50));
     EXPECT_EQ(clock(form->dtp1->value()), "9:00");
     EXPECT_EQ(durationText(), "4.25");
     EXPECT_EQ(form->Edit1->tag(), 255);
@@ -182,7 +182,7 @@ TEST_F(DragTest, RightPressSendsTheBlockToTheBackAndChangesNothingElse) {
     press(50, {100, 10}, Qt::RightButton);
     release();
     EXPECT_EQ(topOfStack(), block(49));
-    EXPECT_EQ(form->currentBlock, block(50));
+    EXPECT_EQ(form->currentBlock(), block(50));
     EXPECT_TRUE(form->Edit1->hasFocus());
     EXPECT_EQ(clock(form->dtp1->value()), "8:00");
     EXPECT_EQ(durationText(), "3.5");

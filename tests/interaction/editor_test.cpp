@@ -180,7 +180,7 @@ TEST_F(EditorTest, WithoutABlockOnTheBoardTheWheelIsSwallowed) {
     EXPECT_EQ(form->Edit1->tag(), 240);
 
     // a current block still waiting in the stack is not touched either
-    form->currentBlock = block(50);
+    form->setCurrentBlock(block(50));
     wheel(form->dtp1, true);
     EXPECT_EQ(durationText(), "4.0");
     EXPECT_EQ(block(50)->geometry(), QRect(160, 401, 160, 38));
@@ -206,7 +206,7 @@ TEST_F(EditorTest, WheelOnTheDayPickerStepsOneDayWithinTheMonth) {
         EXPECT_EQ(form->dtp0->value(), encodeDate(2026, 12, s.day));
         EXPECT_EQ(str(form->LabelA->caption()), s.weekday);
         // the day's board was reloaded: no block is current, none placed
-        EXPECT_EQ(form->currentBlock, nullptr);
+        EXPECT_EQ(form->currentBlock(), nullptr);
         EXPECT_EQ(block(50)->y(), 401);
     }
 }
@@ -315,7 +315,7 @@ TEST_F(EditorTest, TypedDigitsReplaceTheDurationWhenTheBoxIsEntered) {
         focus(form->sg1);
         c.enter();
         ASSERT_TRUE(form->Edit1->hasFocus());
-        ASSERT_EQ(form->currentBlock, block(49));
+        ASSERT_EQ(form->currentBlock(), block(49));
         QTest::keyClicks(form->Edit1, "12");
         EXPECT_EQ(durationText(), c.text);
         EXPECT_EQ(block(49)->width(), c.width);

@@ -30,7 +30,7 @@ TEST_F(NavigationTest, StartUpShowsTodayAndThisMonthInBlue) {
     EXPECT_EQ(form->dtp0->text(), QStringLiteral("7"));
     EXPECT_EQ(str(form->LabelA->caption()), "月");
     EXPECT_EQ(form->LabelA->parentWidget(), form->dtp0);
-    EXPECT_EQ(form->currentMonth, encodeDate(2026, 12, 1));
+    EXPECT_EQ(form->currentMonth(), encodeDate(2026, 12, 1));
     EXPECT_EQ(form->dtp0->minDate(), encodeDate(2026, 12, 7) - 180);
     EXPECT_EQ(form->dtp0->maxDate(), encodeDate(2026, 12, 7) + 92);
 }
@@ -60,7 +60,7 @@ TEST_F(NavigationTest, TheMonthWindowAroundToday) {
             const Date d = decodeDate(day());
             EXPECT_EQ(d.day, 1);
             EXPECT_EQ(str(formatDateTime("yyyy/mm", day())), c.months[i]);
-            EXPECT_EQ(form->currentMonth, day());
+            EXPECT_EQ(form->currentMonth(), day());
             EXPECT_EQ(form->LabelB->textColor(),
                       month() == thisMonth ? QColor(0, 0, 255) : QColor(0, 0, 128));
         }
@@ -80,7 +80,7 @@ TEST_F(NavigationTest, EveryStepReloadsAndUnsavedChangesAreDropped) {
     EXPECT_EQ(board(), std::vector<std::string>{"7 8:00-12:00 4.0 元日 @120+160"});
     back();
     EXPECT_EQ(board(), std::vector<std::string>{"2 10:00-13:00 3 初日 @200+120"});
-    EXPECT_EQ(form->currentBlock, nullptr);
+    EXPECT_EQ(form->currentBlock(), nullptr);
     // right after a day change the wheel changes no block
     focus(form->Edit1);
     const std::string before = durationText();
@@ -145,7 +145,7 @@ TEST_F(NavigationTest, AMonthTheDayPickerCannotShowIsRefused) {
     for (const char* m : months) {
         forward();
         EXPECT_EQ(month(), m);
-        EXPECT_EQ(day(), form->currentMonth);
+        EXPECT_EQ(day(), form->currentMonth());
     }
     EXPECT_TRUE(env().reports.empty());
 }

@@ -52,7 +52,7 @@ TEST_F(AccessibilityTest, ALoadedDayReadsAsItShows) {
 TEST_F(AccessibilityTest, NamesFollowTheEditorAndTheMonthStep) {
     writeFile(kToday, "02\\9:00\\4.0\\鈴木\r\n");
     reopen();
-    form->currentBlock = block(50);
+    form->setCurrentBlock(block(50));
     form->dtp1->setValue(hm(10, 30));
     form->Edit1->setText("2.5");
     expectNames({{form->Label(50), "10:30 13:00"}, {form->Label(100), "2.5"}});

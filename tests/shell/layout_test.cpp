@@ -126,7 +126,7 @@ TEST_F(FormTest, ColoursAndCaptions) {
 }
 
 TEST_F(FormTest, EditorStateAfterStartUp) {
-    EXPECT_EQ(form->hourWidth, 40);
+    EXPECT_EQ(form->hourWidth(), 40);
     EXPECT_EQ(form->dtp1->value(), 0.0);
     EXPECT_EQ(form->dtp2->value(), 0.0);
     EXPECT_FALSE(form->dtp2->isEnabled());
@@ -144,7 +144,7 @@ TEST_F(FormTest, EditorStateAfterStartUp) {
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(form->pgc1->tabVisible(i));
     EXPECT_TRUE(form->acceptDrops());
-    EXPECT_EQ(form->dataDir, tk::pathFromQt(env().programDir()) + "data/");
+    EXPECT_EQ(form->dataDir(), tk::pathFromQt(env().programDir()) + "data/");
 }
 
 TEST_F(FormTest, TabMovesThroughTheEditorSkippingTheEndPicker) {

@@ -36,7 +36,7 @@ protected:
             EXPECT_EQ(time->caption(), "");
             EXPECT_EQ(duration->caption(), "");
         }
-        EXPECT_EQ(form->currentBlock, nullptr);
+        EXPECT_EQ(form->currentBlock(), nullptr);
         EXPECT_TRUE(form->ShapeA->isHidden());
     }
 };
@@ -54,14 +54,14 @@ TEST_F(PoolTest, ResetBringsEveryBlockBack) {
         // blocks spread over the board as a loaded day would leave them
         for (int n = 1; n <= TForm1::kBlocks; ++n) {
             tk::Panel* p = form->Panel(n);
-            TForm1::SetBlockBounds(p, 40 + 20 * (n % 30), 44 * (1 + n % 8) + 3, 60 + 20 * (n % 5));
+            blockstate::setBounds(*p, 40 + 20 * (n % 30), 44 * (1 + n % 8) + 3, 60 + 20 * (n % 5));
             p->setCaption("staff " + intToStr(n));
             p->setTag(n);
             p->setHint("9:00");
             form->TimeLabel(p)->setCaption("9:00");
             form->DurationLabel(p)->setCaption("2.50");
         }
-        form->currentBlock = form->Panel(7);
+        form->setCurrentBlock(form->Panel(7));
         form->ShapeA->show();
 
         form->ResetPool();
@@ -77,7 +77,7 @@ TEST_F(PoolTest, DurationLabelKeepsItsDistanceFromTheRightEdge) {
     tk::Panel* p = form->Panel(12);
     for (const auto& c : table) {
         SCOPED_TRACE(c.width);
-        TForm1::SetBlockBounds(p, 200, 47, c.width);
+        blockstate::setBounds(*p, 200, 47, c.width);
         EXPECT_EQ(p->geometry(), QRect(200, 47, c.width, 38));
         EXPECT_EQ(form->DurationLabel(p)->geometry(), QRect(c.durationLeft, 10, 40, 20));
         EXPECT_EQ(form->TimeLabel(p)->geometry(), QRect(2, 2, c.width - 4, 34));

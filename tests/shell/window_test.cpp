@@ -132,7 +132,7 @@ TEST(StartUp, FailureSkipsTheRemainingStepsAndTheWindowStillOpens) {
     EXPECT_EQ(env().reports[0].message, QStringLiteral("'today' は日付または時刻ではありません."));
     EXPECT_EQ(env().reports[0].caption, QStringLiteral("Kabrelo24"));
     // steps before the failure took effect, later ones did not
-    EXPECT_EQ(form.hourWidth, 40);
+    EXPECT_EQ(form.hourWidth(), 40);
     EXPECT_EQ(form.sbtn1->caption(), sjis::fromUtf8("職員"));
     EXPECT_EQ(form.sg1->defaultColWidth(), 12);
     EXPECT_EQ(form.Panel(1)->parentWidget(), form.TabSheet2);

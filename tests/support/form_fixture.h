@@ -1,7 +1,7 @@
 #pragma once
 // A fresh main window for each test, built on the fake environment.
 
-#include "shell/unit1.h"
+#include "support/controls.h"
 #include "support/fake_environment.h"
 
 #include <QImage>

@@ -7,7 +7,14 @@
 #include "foundation/files.h"
 #include "foundation/numbers.h"
 #include "storage/dayfile.h"
+#include "shell/blockstate.h"
 #include "storage/dayread.h"
+#include "toolkit/edit.h"
+#include "toolkit/environment.h"
+#include "toolkit/grid.h"
+#include "toolkit/panel.h"
+#include "toolkit/picker.h"
+#include "toolkit/shape.h"
 #include "toolkit/updatelock.h"
 
 namespace kab {
@@ -21,7 +28,7 @@ void TForm1::LoadDayFile(const FilePath& name) {
         ~Finish() {
             for (tk::Panel* p : f->panels)
                 p->show();
-            f->currentBlock = nullptr;
+            f->currentBlock_ = nullptr;
             f->ShapeA->hide();
         }
     } finish{this};
@@ -40,10 +47,9 @@ void TForm1::LoadDayFile(const FilePath& name) {
         if (line.empty()) break;
         const auto field = storage::splitRecord(line);
         tk::Panel* block = Panel(n);
-        currentBlock = block;
-        const std::int64_t row = strToInt(field[0]);
-        SetBlockBounds(block, block->x(), board::clampToInt(row * sg1->rowHeight() + 3),
-                       block->width());
+        currentBlock_ = block;
+        blockstate::setBounds(*block, block->x(), board::topOfRow(strToInt(field[0])),
+                              block->width());
         block->setCaption(field[3]);
         dtp1->setValue(strToDateTime(field[1], year));
         // a different text runs the apply step as the box's own change
@@ -51,8 +57,8 @@ void TForm1::LoadDayFile(const FilePath& name) {
         SetEndFromDurationText();
         dtp1Change(nullptr);
         // the start as the file has it, not as the apply step wrote it
-        block->setHint(field[1] + "\r\n" + Edit1->text());
-        block->setTag(1);
+        block->setHint(blockstate::hintText(field[1], Edit1->text()));
+        blockstate::setPlaced(*block);
         PlaceBlock();
         if (--n == 0) break;
     }

@@ -4,11 +4,14 @@
 #include "shell/unit1.h"
 
 #include "storage/dayfile.h"
+#include "toolkit/environment.h"
+#include "toolkit/panel.h"
+#include "toolkit/picker.h"
 
 namespace kab {
 
 FilePath TForm1::DayFileName() const {
-    return storage::dayFilePath(dataDir, currentMonth, dtp0->value());
+    return storage::dayFilePath(dataDir_, currentMonth_, dtp0->value());
 }
 
 void TForm1::spb3Click() {

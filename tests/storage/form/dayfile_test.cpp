@@ -22,7 +22,7 @@ TEST_F(DayFileTest, ARecordLoadsAndSavesBackAsItWasRead) {
     EXPECT_EQ(board(), Strings{"1 9:00-11:00 2 --- @160+80"});
     EXPECT_EQ(hint(50), "9:00\r\n2");
     EXPECT_EQ(block(50)->y(), 47);
-    EXPECT_EQ(form->currentBlock, nullptr);
+    EXPECT_EQ(form->currentBlock(), nullptr);
     EXPECT_FALSE(form->ShapeA->isVisible());
     // the editor keeps the last record read
     EXPECT_EQ(clock(form->dtp1->value()), "9:00");
@@ -46,7 +46,7 @@ TEST_F(DayFileTest, SaveSortsByRowAndShortensDurations) {
                                                 "05\\09:00\\4.5\\---\r\n"));
     // the save changes no block
     EXPECT_EQ(hint(50), "09:00\r\n4.50");
-    EXPECT_EQ(form->currentBlock, block(48));
+    EXPECT_EQ(form->currentBlock(), block(48));
 }
 
 TEST_F(DayFileTest, AnEmptyDaySavesAnEmptyFile) {
@@ -113,7 +113,7 @@ TEST_F(DayFileTest, BadInput) {
         EXPECT_EQ(placed, c.placed);
         EXPECT_EQ(reportMessages(), c.report[0] ? std::vector<QString>{QString::fromUtf8(c.report)}
                                                 : std::vector<QString>{});
-        EXPECT_EQ(form->currentBlock, nullptr);
+        EXPECT_EQ(form->currentBlock(), nullptr);
         EXPECT_FALSE(form->ShapeA->isVisible());
     }
     // the first record after start-up with no duration: the box was empty,

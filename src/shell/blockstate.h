@@ -1,0 +1,39 @@
+#pragma once
+// What a block's controls hold, read and written here only: the placed flag
+// in its panel's tag, the start and the duration in its hint, its name in
+// the caption, the times and the duration on its two labels, and the place
+// it waits at while parked.
+
+#include "foundation/sjis.h"
+
+#include <string_view>
+
+namespace kab::tk {
+class Label;
+class Panel;
+} // namespace kab::tk
+
+namespace kab::blockstate {
+
+// The name of a block without one, and the name box's first entry.
+inline constexpr std::string_view kNoName = "---";
+// A block placed for the first time lasts four hours.
+inline constexpr std::string_view kFirstDuration = "4.0";
+
+// Placed on the board since the pool was last reset or the block parked.
+bool isPlaced(const tk::Panel& block);
+void setPlaced(tk::Panel& block);
+
+// The hint's text: the start as written on its first line, the duration
+// text on its second. The time label's: the start above the end.
+SjisString hintText(std::string_view start, std::string_view duration);
+SjisString timesText(std::string_view start, std::string_view end);
+
+// Moves and sizes a block; its labels follow at once.
+void setBounds(tk::Panel& block, int left, int top, int width);
+
+// Back to the stack, emptied: no hint, no name, no times, not placed, at the
+// parking spot's top and width with the given left edge.
+void park(tk::Panel& block, tk::Label& times, tk::Label& duration, int left);
+
+} // namespace kab::blockstate
