@@ -25,9 +25,7 @@ SjisString hoursText(int minutes) {
 
 SjisString durationLabelText(std::string_view text) {
     // the fourth character, a double-byte one counting as one
-    std::size_t at = 0;
-    for (int i = 0; i < 3 && at < text.size(); ++i)
-        at = sjis::next(text, at);
+    const std::size_t at = sjis::charStart(text, 3);
     SjisString out(text);
     if (at < text.size() && text[at] == '0') out.erase(at, 1);
     return out;

@@ -111,26 +111,16 @@ std::optional<std::string> contentsUpTo(const std::string& path, std::size_t lim
 }
 
 // Keeps the regular file about to be replaced as its previous version: a
-// second name for it where the file system allows one, else a copy. A day
-// too large for a copy (no load reads more than a few MiB) goes without one.
+// second name for it, or where the file system has none, its only name, the
+// instant before the new file takes the day's.
 void keepPrevious(const std::string& target, std::string_view replacement) {
     const std::string kept = previousVersion(target);
     // a save that changes nothing keeps the version kept before
     if (const auto old = contentsUpTo(target, replacement.size()); old && *old == replacement)
         return;
     if (::unlink(kept.c_str()) != 0 && errno != ENOENT) fail(errno);
-    if (::link(target.c_str(), kept.c_str()) == 0) return;
-    constexpr std::size_t kCopyLimit = 64 * 1024 * 1024;
-    const auto old = contentsUpTo(target, kCopyLimit);
-    if (!old) return;
-    const std::size_t slash = kept.rfind('/');
-    TempFile copy(kept.substr(0, slash + 1), kept.substr(slash + 1));
-    check(copy.errorNumber());
-    check(writeAll(copy.fd(), *old));
-    if (::fsync(copy.fd()) != 0) fail(errno);
-    copy.close();
-    if (::rename(copy.path().c_str(), kept.c_str()) != 0) fail(errno);
-    copy.keep();
+    if (::link(target.c_str(), kept.c_str()) != 0 && ::rename(target.c_str(), kept.c_str()) != 0)
+        fail(errno);
 }
 
 // The folder takes no new file: the file is written over where it lies.

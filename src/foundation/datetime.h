@@ -55,8 +55,9 @@ TimeOfDay decodeTime(DateSerial x);
 // 1 = Sunday .. 7 = Saturday; serial 0 is a Saturday.
 int dayOfWeek(DateSerial x);
 
-// Valid only for existing dates (year 1..9999) and times (h 0..23, m and s
-// 0..59, ms 0..999); the try forms report validity.
+// Valid only for existing dates (year 1 to 9999) and times (hours 0 to 23,
+// minutes and seconds 0 to 59, milliseconds 0 to 999); the try forms report
+// validity.
 bool tryEncodeDate(int year, int month, int day, DateSerial& out);
 bool tryEncodeTime(int hour, int minute, int second, int msec, DateSerial& out);
 DateSerial encodeDate(int year, int month, int day);

@@ -32,10 +32,6 @@ Error fileError(ErrorKind kind, std::string_view path, std::string_view systemTe
     return Error(kind, std::move(m));
 }
 
-} // namespace
-
-namespace {
-
 // The text a conversion error quotes. A field of a damaged file can be tens
 // of kilobytes long; the report shows its start, cut before a character.
 SjisString quoted(std::string_view text) {

@@ -1,5 +1,6 @@
 #include "foundation/numbers.h"
 
+#include "foundation/bytes.h"
 #include "foundation/errors.h"
 
 #include <charconv>
@@ -10,9 +11,8 @@ namespace kab {
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+using bytes::isBlank;
+using bytes::isDigit;
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -21,20 +21,20 @@ int hexValue(char c) {
     return -1;
 }
 
-bool isBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
+// Past the blanks (0x20) that may precede a number, and its sign.
+std::size_t afterSign(std::string_view text, bool& negative) {
+    std::size_t i = text.find_first_not_of(' ');
+    if (i == std::string_view::npos) return text.size();
+    negative = text[i] == '-';
+    return text[i] == '+' || text[i] == '-' ? i + 1 : i;
 }
 
 } // namespace
 
 std::int32_t strToInt(std::string_view text) {
     const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n && text[i] == ' ')
-        ++i;
-
     bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    std::size_t i = afterSign(text, negative);
 
     bool hex = false;
     if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
@@ -70,12 +70,8 @@ namespace {
 // Reads a number into a double or a long double, correctly rounded to it.
 template <typename Real> Real readNumber(std::string_view text, const FormatSettings& fs) {
     const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n && text[i] == ' ')
-        ++i;
-
     bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    std::size_t i = afterSign(text, negative);
 
     std::size_t intStart = i;
     while (i < n && isDigit(text[i]))

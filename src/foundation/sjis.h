@@ -30,6 +30,14 @@ inline std::size_t next(std::string_view s, std::size_t i) {
 
 // Index where the last character of s starts (s.size() for an empty s).
 std::size_t lastCharStart(std::string_view s);
+// Index where character n (from 0) of s starts; s.size() when s has no more
+// than n characters. A double-byte character counts as one.
+inline std::size_t charStart(std::string_view s, std::size_t n) {
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < n && at < s.size(); ++k)
+        at = next(s, at);
+    return at;
+}
 
 // Conversions between code page 932 and UTF-8. Bytes that do not convert
 // become U+FFFD (one per character); characters without a code page 932 form

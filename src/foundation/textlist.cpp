@@ -1,5 +1,6 @@
 #include "foundation/textlist.h"
 
+#include "foundation/bytes.h"
 #include "foundation/errors.h"
 #include "foundation/files.h"
 
@@ -23,10 +24,9 @@ std::string_view upToNul(std::string_view text) {
     return nul == std::string_view::npos ? text : text.substr(0, nul);
 }
 
-bool isBlankByte(char c) {
-    auto u = static_cast<unsigned char>(c);
-    return u >= 1 && u <= 32;
-}
+// No NUL reaches the field splitting (upToNul), so a blank is any byte up
+// to 32.
+using bytes::isBlank;
 
 // Quoted field starting at text[i] (the quote). Returns where reading goes on.
 std::size_t readQuoted(std::string_view text, std::size_t i, char quote, SjisString& field) {
@@ -53,22 +53,16 @@ std::size_t readQuoted(std::string_view text, std::size_t i, char quote, SjisStr
 }
 
 // Case folded for sorting; only single-byte characters are letters, the
-// second byte of a double-byte character stays as it is.
+// second byte of a double-byte character stays as it is. Keys compare byte
+// by byte as unsigned values, as strings do.
 std::string sortKey(std::string_view s) {
     std::string key(s);
     for (std::size_t i = 0; i < key.size();) {
         std::size_t after = sjis::next(key, i);
-        if (after - i == 1 && key[i] >= 'a' && key[i] <= 'z')
-            key[i] = static_cast<char>(key[i] - 32);
+        if (after - i == 1) key[i] = bytes::upperAscii(key[i]);
         i = after;
     }
     return key;
-}
-
-bool lessUnsigned(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    });
 }
 
 } // namespace
@@ -138,7 +132,7 @@ void TextList::setDelimitedText(std::string_view text) {
     text = upToNul(text);
     const std::size_t n = text.size();
     std::size_t i = 0;
-    while (i < n && isBlankByte(text[i]))
+    while (i < n && isBlank(text[i]))
         ++i;
     while (i < n) {
         SjisString field;
@@ -147,17 +141,17 @@ void TextList::setDelimitedText(std::string_view text) {
         } else {
             std::size_t start = i;
             // a blank or control byte ends an unquoted field, as the delimiter does
-            while (i < n && !isBlankByte(text[i]) && text[i] != delimiter_)
+            while (i < n && !isBlank(text[i]) && text[i] != delimiter_)
                 i = sjis::next(text, i);
             field.assign(text.substr(start, i - start));
         }
         lines_.push_back(std::move(field));
-        while (i < n && isBlankByte(text[i]))
+        while (i < n && isBlank(text[i]))
             ++i;
         if (i < n && text[i] == delimiter_) {
             if (i + 1 == n) lines_.emplace_back();
             ++i;
-            while (i < n && isBlankByte(text[i]))
+            while (i < n && isBlank(text[i]))
                 ++i;
         }
     }
@@ -170,7 +164,7 @@ void TextList::sort() {
     for (auto& line : lines_)
         keyed.emplace_back(sortKey(line), std::move(line));
     std::sort(keyed.begin(), keyed.end(),
-              [](const auto& a, const auto& b) { return lessUnsigned(a.first, b.first); });
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t k = 0; k < keyed.size(); ++k)
         lines_[k] = std::move(keyed[k].second);
 }

@@ -40,7 +40,6 @@ public:
 
     char delimiter() const { return delimiter_; }
     void setDelimiter(char c) { delimiter_ = c; }
-    char quoteChar() const { return quoteChar_; }
     void setQuoteChar(char c) { quoteChar_ = c; }
 
     // Replaces the lines with the fields of text: blanks (bytes 1..32) around

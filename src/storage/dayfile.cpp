@@ -35,10 +35,9 @@ std::array<SjisString, 4> splitRecord(std::string_view line) {
 
 SjisString shortenSavedDuration(std::string_view duration) {
     // four characters, a double-byte one counting as one, as on the label
-    int chars = 0;
-    for (std::size_t i = 0; i < duration.size(); i = sjis::next(duration, i))
-        ++chars;
-    if (chars == 4 && duration.back() == '0') duration.remove_suffix(1);
+    const bool four = sjis::charStart(duration, 3) < duration.size() &&
+                      sjis::charStart(duration, 4) == duration.size();
+    if (four && duration.back() == '0') duration.remove_suffix(1);
     return SjisString(duration);
 }
 

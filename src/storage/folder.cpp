@@ -1,6 +1,7 @@
 #include "storage/folder.h"
 
 #include "foundation/atomicfile.h"
+#include "foundation/bytes.h"
 #include "storage/dayfile.h"
 
 #include <dirent.h>
@@ -8,14 +9,6 @@
 #include <unistd.h>
 
 namespace kab::storage {
-
-namespace {
-
-char upperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-}
-
-} // namespace
 
 std::vector<std::string> folderEntries(const FilePath& dir) {
     std::vector<std::string> names;
@@ -35,7 +28,7 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < a.size();) {
         std::size_t after = sjis::next(a, i);
         if (after - i == 1) {
-            if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+            if (bytes::upperAscii(a[i]) != bytes::upperAscii(b[i])) return false;
         } else if (a.substr(i, after - i) != b.substr(i, after - i)) {
             return false;
         }

@@ -31,6 +31,16 @@ bool createNew(const FilePath& path, std::string_view bytes) {
     return true;
 }
 
+// The file from the UTF-8 source, unless the folder holds an entry that
+// present() takes for the user's own.
+template <typename Present>
+bool seedUnless(const FilePath& dataDir, std::string_view name, std::string_view utf8,
+                Present present) {
+    const auto names = folderEntries(dataDir);
+    if (std::any_of(names.begin(), names.end(), present)) return false;
+    return createNew(dataDir + FilePath(name), seedText(utf8));
+}
+
 } // namespace
 
 SjisString seedText(std::string_view utf8) {
@@ -40,20 +50,15 @@ SjisString seedText(std::string_view utf8) {
 }
 
 bool seedStaffList(const FilePath& dataDir, std::string_view utf8) {
-    const auto names = folderEntries(dataDir);
-    if (std::any_of(names.begin(), names.end(),
-                    [](const std::string& n) { return equalsIgnoringAsciiCase(n, staffListName); }))
-        return false;
-    return createNew(dataDir + FilePath(staffListName), seedText(utf8));
+    return seedUnless(dataDir, staffListName, utf8, [](const std::string& n) {
+        return equalsIgnoringAsciiCase(n, staffListName);
+    });
 }
 
 bool seedSampleDay(const FilePath& dataDir, std::string_view utf8) {
-    const auto names = folderEntries(dataDir);
-    if (std::any_of(names.begin(), names.end(), [](const std::string& n) {
-            return n == sampleDayName || looksLikeDayFileName(pathText(n));
-        }))
-        return false;
-    return createNew(dataDir + FilePath(sampleDayName), seedText(utf8));
+    return seedUnless(dataDir, sampleDayName, utf8, [](const std::string& n) {
+        return n == sampleDayName || looksLikeDayFileName(pathText(n));
+    });
 }
 
 } // namespace kab::storage

@@ -4,26 +4,15 @@
 #include "storage/folder.h"
 
 #include <optional>
-#include <sys/stat.h>
 
 namespace kab::storage {
-
-namespace {
-
-bool isRegularFile(const FilePath& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-} // namespace
 
 FilePath staffListPath(const FilePath& dataDir) {
     FilePath exact = dataDir + FilePath(staffListName);
     if (fileExists(exact)) return exact;
     std::optional<std::string> found;
     for (auto& name : folderEntries(dataDir)) {
-        if (!equalsIgnoringAsciiCase(name, staffListName) || !isRegularFile(dataDir + name))
-            continue;
+        if (!equalsIgnoringAsciiCase(name, staffListName) || !fileExists(dataDir + name)) continue;
         if (!found || name < *found) found = std::move(name);
     }
     return found ? dataDir + *found : exact;
