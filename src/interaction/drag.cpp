@@ -28,20 +28,20 @@ void TForm1::Label1MouseDown(tk::Label* sender, Qt::MouseButton button, Qt::Keyb
     // one block at a time: presses of other buttons during a drag are its own
     if (drag_.label) return;
     auto* block = static_cast<tk::Panel*>(sender->parentWidget());
-    // 1. every button makes the block the current one
+    // every button makes the block the current one
     currentBlock_ = block;
-    // 2. the right button only sends it to the back of the stack
+    // the right button only sends it to the back of the stack
     if (button == Qt::RightButton) {
         block->lower();
         return;
     }
-    // 3., 4.
+    // where it was grabbed, and its start and duration for the drop
     grabOffset_ = {x, y};
     Memo1->setText(block->hint());
-    // 5., 6. the ghost starts on the block's corner
+    // the ghost starts on the block's corner
     if (!Timer1->isActive()) Shade1->hide();
     Shade1->move(block->pos());
-    // 7. focus the editor control matching the place pressed
+    // focus the editor control matching the place pressed
     const int halfW = block->width() / 2;
     const int halfH = block->height() / 2;
     if (x > halfW && y < halfH)
@@ -50,16 +50,14 @@ void TForm1::Label1MouseDown(tk::Label* sender, Qt::MouseButton button, Qt::Keyb
         Edit1->setFocus();
     else if (x < 70)
         cmb1->setFocus();
-    // 8.
     ShapeA->show();
-    // 9., 10. the first tick comes a full interval after the press
+    // the first tick comes a full interval after the press
     Timer1->stop();
     Timer1->start();
     if (!Timer1->isActive()) throw Error::noTimer();
-    // 11. the block follows the pointer until the button is released
+    // the block follows the pointer until the button is released
     drag_.label = sender;
     drag_.button = button;
-    sender->installEventFilter(this);
 }
 
 bool TForm1::followDrag(QObject* watched, QEvent* event) {
@@ -74,7 +72,6 @@ bool TForm1::followDrag(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseButtonRelease && m->button() == drag_.button) {
         tk::Label* sender = drag_.label;
-        sender->removeEventFilter(this);
         drag_.label = nullptr;
         tk::guarded([&] { DropBlock(sender); });
         return true;
@@ -107,10 +104,10 @@ void TForm1::Timer1Timer() {
 
 void TForm1::DropBlock(tk::Label* sender) {
     auto* block = static_cast<tk::Panel*>(sender->parentWidget());
-    // 12., 13.
+    // no more ticks; the block takes the ghost's left edge, and its top
+    // tells where it was let go: below the rows, or on one
     Timer1->stop();
     blockstate::setBounds(*block, Shade1->x(), block->y(), block->width());
-    // 14.
     if (Shade1->y() > board::rowHeight * board::rowCount)
         DropInParking(block);
     else

@@ -37,26 +37,24 @@ void TForm1::PlaceBlock() {
 }
 
 void TForm1::dtp1Change(QObject* sender) {
-    // 1. an emptied duration box means four hours; setting it runs this
-    //    step once more, nested, before going on
-    if (sender == Edit1 && Edit1->text().empty()) Edit1->setText(SjisString(blockstate::kFirstDuration));
-    // 2.
+    // An emptied duration box means four hours; setting it runs this step
+    // once more, nested, before going on.
+    if (sender == Edit1 && Edit1->text().empty())
+        Edit1->setText(SjisString(blockstate::kFirstDuration));
     if (!currentBlock_) return;
-    // 3. midnight and before belong to the next day: 24:00 on the board
+    // midnight and before belong to the next day: 24:00 on the board
     if (dtp1->value() <= 0) dtp1->setValue(dtp1->value() + 1);
-    // 4. the hint carries start and duration; the memo mirrors it
-    const SjisString hint = blockstate::hintText(formatDateTime("hh:nn", dtp1->value()), Edit1->text());
+    // the hint carries start and duration; the memo mirrors it
+    const SjisString hint =
+        blockstate::twoLines(formatDateTime("hh:nn", dtp1->value()), Edit1->text());
     currentBlock_->setHint(hint);
     Memo1->setText(hint);
-    // 5. with the end as it stands; step 9 brings it up to date
+    // the times with the end as it stands, brought up to date at the end
     WriteTimeLabel();
-    // 6.
     DurationLabel(currentBlock_)->setCaption(board::durationLabelText(Edit1->text()));
-    // 7.
     PlaceBlock();
-    // 8.
     Edit1->setTag(board::durationMinutes(Edit1->text()));
-    // 9. the end from the minutes, and the time label with it
+    // the end from the minutes, and the time label with it
     WheelStep(nullptr, false);
 }
 
@@ -84,8 +82,8 @@ void TForm1::SetEndFromDurationText() {
 }
 
 void TForm1::WriteTimeLabel() {
-    TimeLabel(currentBlock_)->setCaption(
-        blockstate::timesText(clockText(dtp1->value()), clockText(dtp2->value())));
+    TimeLabel(currentBlock_)
+        ->setCaption(blockstate::twoLines(clockText(dtp1->value()), clockText(dtp2->value())));
 }
 
 void TForm1::cmb1Change() {

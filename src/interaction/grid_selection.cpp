@@ -8,18 +8,19 @@
 namespace kab {
 
 void TForm1::sg1SelectCell(int col, int row, bool& canSelect) {
-    selAnchor_ = {col, row};
+    selAnchorCol_ = col;
+    selAnchorRow_ = row;
     canSelect = true;
 }
 
 void TForm1::sg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
     const tk::GridCoord cell = sg1->mouseToCell({x, y});
     if (!cell.valid() || cell.col == 0 || cell.row == 0) return;
-    if (button == Qt::RightButton) selAnchor_.col = cell.col;
+    if (button == Qt::RightButton) selAnchorCol_ = cell.col;
     // Released over a board cell: the selection lies within the release row,
     // whatever the drag spanned. A release elsewhere leaves the grid's own
     // drag selection as it is.
-    sg1->setSelection({selAnchor_.col, cell.row}, cell);
+    sg1->setSelection({selAnchorCol_, cell.row}, cell);
 }
 
 void TForm1::sg1MouseWheelUp(bool, Qt::KeyboardModifiers, QPoint, bool& handled) {

@@ -23,9 +23,9 @@ bool withinLimits(const tk::DateTimePicker& p, DateSerial x) {
 void TForm1::spb1Click(QObject* sender) {
     const DateSerial today = env_.today();
     const SjisString thisMonth = formatDateTime("yyyy/mm", today);
-    // 5., 6. The month label follows the month in every case, also when the
-    //        day's load fails: it never names a month other than the one whose
-    //        days are on show.
+    // The month label (blue for this month) follows the month in every case,
+    // also when the day's load fails: it never names a month other than the
+    // one whose days are on show.
     struct MonthLabel {
         TForm1* f;
         const SjisString& thisMonth;
@@ -37,11 +37,11 @@ void TForm1::spb1Click(QObject* sender) {
         }
     };
     if (currentMonth_ == 0) {
-        // 1. at start-up: this month, and today in the picker
+        // at start-up: this month, and today in the picker
         currentMonth_ = strToDateTime(thisMonth + "/1", decodeDate(today).year);
         dtp0->setValue(today);
     } else {
-        // 2. one month back or on, within a few months around today
+        // one month back or on, within a few months around today
         const auto* button = qobject_cast<const tk::SpeedButton*>(sender);
         const char step = button && (button == spb1 || button == spb2) && !button->caption().empty()
                               ? button->caption().front()
@@ -56,23 +56,22 @@ void TForm1::spb1Click(QObject* sender) {
             // refused like one outside the month window.
             if (a > b && withinLimits(*dtp0, b)) currentMonth_ = b;
         }
-        // 3. day 1 of the month, also when the step was refused
+        // day 1 of the month, also when the step was refused
         dtp0->setValue(currentMonth_);
     }
     const MonthLabel label{this, thisMonth};
-    // 4.
     dtp0Change();
 }
 
 void TForm1::dtp0Change() {
-    // 1., 5. Nothing of the window is painted until the board is reloaded,
-    //        also when the load fails. Nothing paints while a handler runs
-    //        anyway; the lock decides what is painted afterwards: the board
-    //        once, whole, and the controls that changed.
+    // Nothing of the window is painted until the board is reloaded, also
+    // when the load fails. Nothing paints while a handler runs anyway; the
+    // lock decides what is painted afterwards: the board once, whole, and
+    // the controls that changed.
     const tk::UpdateLock lock(sg1);
-    // 2.
     LabelA->setCaption(formatDateTime("aaa", dtp0->value()));
-    // 3., 4. unsaved changes are dropped without a question
+    // the day's file replaces the board: unsaved changes are dropped
+    // without a question
     LoadDayFile(DayFileName());
 }
 

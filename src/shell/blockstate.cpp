@@ -15,15 +15,11 @@ void setPlaced(tk::Panel& block) {
     block.setTag(1);
 }
 
-SjisString hintText(std::string_view start, std::string_view duration) {
-    SjisString hint(start);
-    hint += kCrLf;
-    hint += duration;
-    return hint;
-}
-
-SjisString timesText(std::string_view start, std::string_view end) {
-    return hintText(start, end);
+SjisString twoLines(std::string_view first, std::string_view second) {
+    SjisString text(first);
+    text += kCrLf;
+    text += second;
+    return text;
 }
 
 void setBounds(tk::Panel& block, int left, int top, int width) {

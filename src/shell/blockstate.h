@@ -24,10 +24,9 @@ inline constexpr std::string_view kFirstDuration = "4.0";
 bool isPlaced(const tk::Panel& block);
 void setPlaced(tk::Panel& block);
 
-// The hint's text: the start as written on its first line, the duration
-// text on its second. The time label's: the start above the end.
-SjisString hintText(std::string_view start, std::string_view duration);
-SjisString timesText(std::string_view start, std::string_view end);
+// Two lines joined by CR LF: the hint's start as written above its duration
+// text, and the time label's start above its end.
+SjisString twoLines(std::string_view first, std::string_view second);
 
 // Moves and sizes a block; its labels follow at once.
 void setBounds(tk::Panel& block, int left, int top, int width);

@@ -26,7 +26,7 @@ TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(en
 
 TForm1::~TForm1() {
     // no application event may reach a window half torn down
-    delete appHook_;
+    if (qApp) qApp->removeEventFilter(this);
 }
 
 QWidget* TForm1::findControl(const QString& name) const {
@@ -96,27 +96,22 @@ void TForm1::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
 }
 
-bool TForm1::onApplicationEvent(QObject* watched, QEvent* event) {
+// The window watches the application's events from the start-up on: the
+// activations, the wheel, the editor's keys and the dragged block's mouse.
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::ApplicationActivate:
         if (watched == qApp) tk::guarded([this] { onActivate(); });
         return false;
     case QEvent::Wheel:
         return routeWheel(watched, static_cast<QWheelEvent*>(event));
-    default:
-        return false;
-    }
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
     case QEvent::KeyPress:
         return filterEditorKeys(watched, static_cast<QKeyEvent*>(event));
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease:
         return followDrag(watched, event);
     default:
-        return QWidget::eventFilter(watched, event);
+        return false;
     }
 }
 

@@ -44,10 +44,9 @@ tk::SpeedButton* flatButton(QWidget* parent, const char* name, QRect r, const ch
     return b;
 }
 
-tk::DateTimePicker* picker(QWidget* parent, const char* name, QRect r, tk::DateTimePicker::Kind k,
-                           const char* format, DateSerial value) {
+tk::DateTimePicker* picker(QWidget* parent, const char* name, QRect r, const char* format,
+                           DateSerial value) {
     auto* p = make<tk::DateTimePicker>(parent, name, r.x(), r.y(), r.width(), r.height());
-    p->setKind(k);
     p->setFormat(QString::fromLatin1(format));
     p->setValue(value);
     p->setFont(makeFont(Face::Sans, 16));
@@ -164,8 +163,7 @@ void TForm1::buildEditorPanel() {
     sbtn1 = flatButton(PanelC, "sbtn1", {17, 5, 55, 26}, "");
     sbtn1->setFont(makeFont(Face::Sans, 15));
 
-    using Kind = tk::DateTimePicker::Kind;
-    dtp2 = picker(PanelC, "dtp2", {330, 5, 80, 27}, Kind::Date, "H:mm", 41640.54166666666);
+    dtp2 = picker(PanelC, "dtp2", {330, 5, 80, 27}, "H:mm", 41640.54166666666);
     dtp2->setEnabled(false);
 
     Edit1 = make<tk::Edit>(PanelC, "Edit1", 270, 5, 56, 27);
@@ -173,14 +171,14 @@ void TForm1::buildEditorPanel() {
     Edit1->setFont(makeFont(Face::Sans, 16));
     Edit1->setAttribute(Qt::WA_InputMethodEnabled, false);
 
-    dtp1 = picker(PanelC, "dtp1", {185, 5, 80, 27}, Kind::Time, "H:mm", 41640.375);
+    dtp1 = picker(PanelC, "dtp1", {185, 5, 80, 27}, "H:mm", 41640.375);
 
     cmb1 = make<tk::ComboBox>(PanelC, "cmb1", 75, 7, 101, 23);
     cmb1->setMaxVisibleItems(40);
     cmb1->setItemHeight(15);
     cmb1->setFont(makeFont(Face::Gothic, 15));
 
-    dtp0 = picker(PanelC, "dtp0", {217, 41, 72, 27}, Kind::Date, "d", 36892.0);
+    dtp0 = picker(PanelC, "dtp0", {217, 41, 72, 27}, "d", 36892.0);
     dtp0->setWrapping(true); // the day steps round within its month
 
     // The start picker and the duration box share the apply step; three
@@ -196,9 +194,6 @@ void TForm1::buildEditorPanel() {
     spb2->onClick = [this](tk::SpeedButton* b) { spb1Click(b); };
     spb3->onClick = [this](tk::SpeedButton*) { spb3Click(); };
     sbtn1->onClick = [this](tk::SpeedButton*) { sbtn1Click(); };
-    cmb1->installEventFilter(this);
-    cmb1->lineEdit()->installEventFilter(this);
-    Edit1->installEventFilter(this);
 }
 
 std::function<void(tk::Label*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)>

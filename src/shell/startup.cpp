@@ -9,7 +9,6 @@
 #include "storage/folder.h"
 #include "storage/seeding.h"
 #include "toolkit/application.h"
-#include "toolkit/eventhook.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
 #include "toolkit/environment.h"
@@ -51,79 +50,71 @@ void TForm1::SeedTodaysFile() {
 
 void TForm1::FormCreate() {
     created_ = true;
-    // 1. the title follows every activation of the application; the wheel
-    //    is routed by the focus from here on
-    appHook_ = new tk::EventHook(
-        [this](QObject* watched, QEvent* event) { return onApplicationEvent(watched, event); },
-        this);
-    qApp->installEventFilter(appHook_);
-    // 2.
+    // The title follows every activation of the application; the wheel is
+    // routed by the focus, the editor's keys are filtered and a dragged block
+    // follows the pointer from here on.
+    qApp->installEventFilter(this);
     hourWidth_ = board::hourWidth;
-    // 3. the drop ghost is one block high
+    // the drop ghost is one block high
     Shade1->resize(Shade1->width(), board::blockHeight);
     Shade1->realign();
-    // 4. locale values are built in and never re-read: nothing to switch off
-    // 5. the ghost's dashed frame: 4 px, square ends, centred on its bounds
+    // (The locale values are built in and never read again: no re-reading to
+    // switch off.) The ghost's dashed frame: 4 px, square ends, centred on
+    // its bounds.
     Shape1->setPen(
         QPen(QBrush(QColor(90, 120, 180)), 4, Qt::DashLine, Qt::SquareCap, Qt::RoundJoin), false);
-    // 6. no tab and no page frame shows
+    // no tab and no page frame shows
     pgc1->setButtonStyle(true);
     for (int i = 0; i < 3; ++i)
         pgc1->setTabVisible(i, false);
-    // 7. day files may be dropped on the window
+    // day files may be dropped on the window
     setAcceptDrops(true);
-    // 8. the data folder beside the program, rid of what saves killed
-    //    before their end left in it
+    // the data folder beside the program, rid of what saves killed before
+    // their end left in it
     dataDir_ = tk::pathFromQt(env_.programDir()) + "data/";
     storage::removeLeftoverSaves(dataDir_, std::time(nullptr) - storage::leftoverAge);
-    // 9., 10.
     sbtn1->setCaption(sjis::fromUtf8("職員"));
     LabelB->setColor(tk::fromColorRef(11579568));
-    // 11. this month, today in the day picker, today's day file loaded. The
-    //     board is set up and loaded again at 20., and that load is the one
-    //     shown: a day file that fails here is reported there, once, and the
-    //     start-up goes on. (Asking for today, the one other thing that
-    //     can fail here, fails again at 12.)
+    // This month, today in the day picker, today's day file loaded. The
+    // board is set up and loaded again below, and that load is the one shown:
+    // a day file that fails here is reported there, once, and the start-up
+    // goes on. (Asking for today, the one other thing that can fail here,
+    // fails again in the seeding.)
     try {
         spb1Click(nullptr);
     } catch (const Error&) {
     }
-    // 12.
     SeedTodaysFile();
-    // 13. the weekday label shows inside the day picker's box
+    // the weekday label shows inside the day picker's box
     LabelA->setParent(dtp0);
     LabelA->move(dtp0->width() - 40, 5);
     LabelA->setColor(dtp0->palette().color(QPalette::Base));
     LabelA->show();
     LabelA->raise();
-    // 14. picker limits; the start picker has no lower limit
+    // picker limits; the start picker has no lower limit
     dtp1->setMinDate(0);
     const DateSerial today = env_.today();
     dtp0->setMinDate(today - 180);
     dtp0->setMaxDate(today + 92);
-    // 15. from here every column is one hour wide
+    // from here every column is one hour wide
     sg1->setDefaultColWidth(hourWidth_);
-    // 16.
     Edit1->setCentered(true);
-    // 17.
     dtp1->setValue(0);
     dtp2->setValue(0);
-    // 18.
     pgc1->setActivePage(0);
-    // 19. the blocks wait at the parking spot; the grid gets its headers
+    // the blocks wait at the parking spot; the grid gets its headers
     SetUpPool();
     SetHeaderTexts();
-    // 20. the load the user sees; a failing record is reported and the
-    //     window is still completed
+    // the load the user sees; a failing record is reported and the window
+    // is still completed
     tk::guarded([this] { dtp0Change(); });
-    // 21. the drop ghost lives in the grid, two hours wide
+    // the drop ghost lives in the grid, two hours wide
     Shade1->setParent(sg1);
     Shade1->resize(2 * hourWidth_, Shade1->height());
     Shade1->realign();
     Shade1->hide();
-    // 22.
     FillNameBox();
-    // 23. as wide as the board up to 24:00; the size limits widen it
+    // as wide as the board up to 24:00; the size limits widen it
     setOuterSize(sg1->cellRect(19, 0).right + 20, outerSize().height());
 }
 

@@ -12,7 +12,6 @@
 #include "board/pool.h"
 #include "foundation/datetime.h"
 #include "foundation/files.h"
-#include "toolkit/gridtypes.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -28,6 +27,7 @@ class QWheelEvent;
 namespace kab {
 
 namespace tk {
+struct CellRect;
 class ComboBox;
 class DateTimePicker;
 class Edit;
@@ -49,8 +49,6 @@ public:
     // Builds the whole control tree, then runs the start-up sequence.
     explicit TForm1(tk::Environment& env, QWidget* parent = nullptr);
     ~TForm1() override;
-
-    tk::Environment& env() const { return env_; }
 
     // The window's hint text: source of the application title.
     const SjisString& hint() const { return hint_; }
@@ -141,7 +139,6 @@ public:
     // The block the editor works on, or none.
     tk::Panel* currentBlock() const { return currentBlock_; }
     void setCurrentBlock(tk::Panel* block) { currentBlock_ = block; }
-    tk::GridCoord selectionAnchor() const { return selAnchor_; }
     QPoint grabOffset() const { return grabOffset_; }
     DateSerial currentMonth() const { return currentMonth_; }
 
@@ -186,7 +183,6 @@ private:
     void updateSizeLimits();
     // The client area's largest size: the outer limit less the frame.
     QSize maxClientSize() const;
-    bool onApplicationEvent(QObject* watched, QEvent* event);
     bool routeWheel(QObject* watched, QWheelEvent* event);
     bool filterEditorKeys(QObject* watched, QKeyEvent* event);
     bool followDrag(QObject* watched, QEvent* event);
@@ -200,13 +196,12 @@ private:
     tk::Environment& env_;
     SjisString hint_;
     bool created_ = false;
-    QObject* appHook_ = nullptr; // wheel routing and activation
     bool routingWheel_ = false;
 
     int hourWidth_ = 0;
     FilePath dataDir_;             // in the file system's form, like every path
     tk::Panel* currentBlock_ = nullptr;
-    tk::GridCoord selAnchor_{0, 0}; // set by every select-cell notification
+    int selAnchorCol_ = 0, selAnchorRow_ = 0; // set by every select-cell notification
     QPoint grabOffset_;             // press position in the pressed label
     DateSerial currentMonth_ = 0;   // first day of the month on show; 0 until set
 

@@ -11,20 +11,20 @@ namespace kab::tk {
 namespace {
 
 // The caption is the name, unless the program gave the widget one.
-template <class Control> class AccessibleCaptioned : public QAccessibleWidget {
+class AccessibleCaptioned : public QAccessibleWidget {
 public:
-    AccessibleCaptioned(Control* c, QAccessible::Role role) : QAccessibleWidget(c, role) {}
+    AccessibleCaptioned(Captioned* c, QAccessible::Role role) : QAccessibleWidget(c, role) {}
 
     QString text(QAccessible::Text t) const override {
         if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
             return QAccessibleWidget::text(t);
-        return accessibleCaption(static_cast<const Control*>(widget())->captionText());
+        return accessibleCaption(static_cast<const Captioned*>(widget())->captionText());
     }
 };
 
 // A flat button never takes the focus, so a screen reader's press action is
 // the only way to it without the mouse.
-class AccessibleButton : public AccessibleCaptioned<SpeedButton> {
+class AccessibleButton : public AccessibleCaptioned {
 public:
     explicit AccessibleButton(SpeedButton* b) : AccessibleCaptioned(b, QAccessible::Button) {}
 

@@ -11,21 +11,9 @@
 
 namespace kab::tk {
 
-SpeedButton::SpeedButton(QWidget* parent) : QWidget(parent) {
+SpeedButton::SpeedButton(QWidget* parent) : Captioned(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
-}
-
-void SpeedButton::setCaption(const SjisString& caption) {
-    caption_ = caption;
-    text_ = toQt(caption);
-    captionChanged(this);
-    update();
-}
-
-void SpeedButton::setFlat(bool on) {
-    flat_ = on;
-    update();
 }
 
 void SpeedButton::click() {
@@ -44,7 +32,7 @@ void SpeedButton::paintEvent(QPaintEvent*) {
     p.setPen(isEnabled() ? windowText() : btnShadow());
     QRect textRect = rect();
     if (down_) textRect.translate(1, 1);
-    p.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine, text_);
+    p.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine, captionText());
 }
 
 void SpeedButton::mousePressEvent(QMouseEvent* e) {

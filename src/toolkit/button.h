@@ -1,22 +1,18 @@
 #pragma once
 // A flat button: no frame until the pointer is over it, never takes the focus.
 
-#include "foundation/sjis.h"
+#include "toolkit/captioned.h"
 
-#include <QWidget>
 #include <functional>
 
 namespace kab::tk {
 
-class SpeedButton : public QWidget {
+class SpeedButton : public Captioned {
     Q_OBJECT
 public:
     explicit SpeedButton(QWidget* parent = nullptr);
 
-    void setCaption(const SjisString& caption);
-    const SjisString& caption() const { return caption_; }
-    const QString& captionText() const { return text_; }
-    void setFlat(bool on);
+    void setFlat(bool on) { restyle(flat_, on); }
     bool flat() const { return flat_; }
 
     // Runs the click handler, as a click with the mouse does.
@@ -31,8 +27,6 @@ protected:
     void leaveEvent(QEvent*) override;
 
 private:
-    SjisString caption_;
-    QString text_;
     bool flat_ = true;
     bool down_ = false;
     bool hover_ = false;

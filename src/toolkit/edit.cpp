@@ -101,7 +101,6 @@ void ComboBox::insertItem(int index, const SjisString& item) {
 }
 
 void ComboBox::setItemHeight(int h) {
-    itemHeight_ = h;
     view()->setItemDelegate(new FixedHeightDelegate(h, view()));
 }
 

@@ -50,16 +50,12 @@ public:
     void setItems(const std::vector<SjisString>& items);
     void insertItem(int index, const SjisString& item);
     void setItemHeight(int h);
-    int itemHeight() const { return itemHeight_; }
 
     std::function<void(ComboBox* sender)> onChange;
     std::function<void(ComboBox* sender)> onEnter;
 
 protected:
     void focusInEvent(QFocusEvent*) override;
-
-private:
-    int itemHeight_ = 16;
 };
 
 } // namespace kab::tk

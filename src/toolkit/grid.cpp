@@ -113,11 +113,9 @@ CellRect StringGrid::cellRect(int c, int r) const {
         x += colWidthOrDefault(i);
         if (x > width()) return {};
     }
-    const int top = r * rowHeight_;
     // rows work alike; every row has the same height
-    for (int i = 0; i < r; ++i) {
-        if ((i + 1) * rowHeight_ > height()) return {};
-    }
+    const int top = r * rowHeight_;
+    if (top > height()) return {};
     return {x, top, std::min(x + colWidthOrDefault(c), width()),
             std::min(top + rowHeight_, height())};
 }
@@ -251,24 +249,10 @@ void StringGrid::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* e) {
-    int dc = 0, dr = 0;
-    switch (e->key()) {
-    case Qt::Key_Left:
-        dc = -1;
-        break;
-    case Qt::Key_Right:
-        dc = 1;
-        break;
-    case Qt::Key_Up:
-        dr = -1;
-        break;
-    case Qt::Key_Down:
-        dr = 1;
-        break;
-    default:
-        QWidget::keyPressEvent(e);
-        return;
-    }
+    const int key = e->key();
+    const int dc = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
+    const int dr = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
+    if (dc == 0 && dr == 0) return QWidget::keyPressEvent(e);
     const bool extend = e->modifiers() & Qt::ShiftModifier;
     GridCoord g = extend ? anchor_ : current_;
     // step over hidden columns

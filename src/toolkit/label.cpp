@@ -10,57 +10,19 @@
 
 namespace kab::tk {
 
-Label::Label(QWidget* parent) : QWidget(parent), color_(btnFace()), textColor_(windowText()) {}
-
-void Label::setCaption(const SjisString& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
-    text_ = toQt(caption);
-    text_.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text_.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    captionChanged(this);
-    update();
-}
-
-void Label::setAlignment(Qt::Alignment horizontal) {
-    align_ = horizontal;
-    update();
-}
-
-void Label::setVerticalCenter(bool on) {
-    vcenter_ = on;
-    update();
-}
-
-void Label::setWordWrap(bool on) {
-    wrap_ = on;
-    update();
-}
-
-void Label::setTransparent(bool on) {
-    transparent_ = on;
-    update();
-}
-
-void Label::setColor(const QColor& c) {
-    color_ = c;
-    update();
-}
-
-void Label::setTextColor(const QColor& c) {
-    textColor_ = c;
-    update();
+Label::Label(QWidget* parent) : Captioned(parent), color_(btnFace()), textColor_(windowText()) {
+    setMultiLine(true);
 }
 
 void Label::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (!transparent_) p.fillRect(rect(), color_);
-    if (text_.isEmpty()) return;
+    if (captionText().isEmpty()) return;
     p.setFont(font());
     p.setPen(textColor_);
     int flags = int(align_) | (vcenter_ ? Qt::AlignVCenter : Qt::AlignTop);
     if (wrap_) flags |= Qt::TextWordWrap;
-    p.drawText(rect(), flags, text_);
+    p.drawText(rect(), flags, captionText());
 }
 
 void Label::mousePressEvent(QMouseEvent* e) {

@@ -2,32 +2,25 @@
 // A label drawn on its parent's surface: transparent or opaque, aligned, word
 // wrapped, of fixed size. Its caption may hold CR LF line breaks.
 
-#include "foundation/sjis.h"
+#include "toolkit/captioned.h"
 
-#include <QWidget>
 #include <functional>
 
 namespace kab::tk {
 
-class Label : public QWidget {
+class Label : public Captioned {
     Q_OBJECT
 public:
     explicit Label(QWidget* parent = nullptr);
 
-    void setCaption(const SjisString& caption);
-    const SjisString& caption() const { return caption_; }
-    // The caption as painted, line breaks as LF.
-    const QString& captionText() const { return text_; }
-
-    void setAlignment(Qt::Alignment horizontal);
-    void setVerticalCenter(bool on);
-    void setWordWrap(bool on);
+    void setAlignment(Qt::Alignment horizontal) { restyle(align_, horizontal); }
+    void setVerticalCenter(bool on) { restyle(vcenter_, on); }
+    void setWordWrap(bool on) { restyle(wrap_, on); }
     // Transparent labels show their parent through; opaque ones fill with color().
-    void setTransparent(bool on);
-    bool transparent() const { return transparent_; }
-    void setColor(const QColor& c);
+    void setTransparent(bool on) { restyle(transparent_, on); }
+    void setColor(const QColor& c) { restyle(color_, c); }
     QColor color() const { return color_; }
-    void setTextColor(const QColor& c);
+    void setTextColor(const QColor& c) { restyle(textColor_, c); }
     QColor textColor() const { return textColor_; }
 
     // Pressed with any button; pos relative to the label.
@@ -41,8 +34,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
-    SjisString caption_;
-    QString text_;
     Qt::Alignment align_ = Qt::AlignLeft;
     bool vcenter_ = false;
     bool wrap_ = false;

@@ -27,7 +27,6 @@ public:
     bool tabVisible(int i) const { return tabVisible_.at(static_cast<std::size_t>(i)); }
     // Tabs drawn as buttons: no frame around the page area.
     void setButtonStyle(bool on);
-    bool buttonStyle() const { return buttons_; }
     void setTabsAtBottom(bool on) {
         bottom_ = on;
         layoutPages();

@@ -20,7 +20,7 @@ void frame3D(QPainter& p, QRect& r, const QColor& topLeft, const QColor& bottomR
     }
 }
 
-Panel::Panel(QWidget* parent) : QWidget(parent), color_(btnFace()) {
+Panel::Panel(QWidget* parent) : Captioned(parent), color_(btnFace()) {
     // Every pixel is painted (bevels, then the fill): whatever lies beneath,
     // the parked blocks under the top one above all, need not be painted.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -30,11 +30,6 @@ void Panel::setBevels(Bevel outer, Bevel inner, int width) {
     outer_ = outer;
     inner_ = inner;
     bevelWidth_ = width;
-    update();
-}
-
-void Panel::setBorderWidth(int w) {
-    borderWidth_ = w;
     update();
 }
 
@@ -70,19 +65,6 @@ void Panel::setColor(const QColor& c) {
     update();
 }
 
-void Panel::setCaption(const SjisString& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
-    captionQt_ = toQt(caption);
-    captionChanged(this);
-    update();
-}
-
-void Panel::setCaptionAlignment(Qt::Alignment a) {
-    captionAlign_ = a;
-    update();
-}
-
 void Panel::resizeEvent(QResizeEvent*) {
     realign();
 }
@@ -103,10 +85,10 @@ void Panel::paintEvent(QPaintEvent*) {
     if (borderWidth_ > 0) frame3D(p, r, color_, color_, borderWidth_);
     bevel(inner_);
     p.fillRect(r, color_);
-    if (!captionQt_.isEmpty()) {
+    if (!captionText().isEmpty()) {
         p.setFont(font());
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(r, int(captionAlign_) | Qt::TextSingleLine, captionQt_);
+        p.drawText(r, int(captionAlign_) | Qt::TextSingleLine, captionText());
     }
 }
 

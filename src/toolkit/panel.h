@@ -4,12 +4,11 @@
 // data in.
 
 #include "foundation/sjis.h"
-
-#include <QWidget>
+#include "toolkit/captioned.h"
 
 namespace kab::tk {
 
-class Panel : public QWidget {
+class Panel : public Captioned {
     Q_OBJECT
 public:
     enum class Bevel { None, Lowered, Raised };
@@ -17,10 +16,7 @@ public:
     explicit Panel(QWidget* parent = nullptr);
 
     void setBevels(Bevel outer, Bevel inner, int width = 1);
-    Bevel bevelOuter() const { return outer_; }
-    Bevel bevelInner() const { return inner_; }
-    int bevelWidth() const { return bevelWidth_; }
-    void setBorderWidth(int w);
+    void setBorderWidth(int w) { restyle(borderWidth_, w); }
 
     // A single border: the 2-pixel sunken client edge. Children then belong
     // in client(), whose origin lies inside the edge and which clips them.
@@ -35,10 +31,7 @@ public:
     void setColor(const QColor& c);
     QColor color() const { return color_; }
 
-    void setCaption(const SjisString& caption);
-    const SjisString& caption() const { return caption_; }
-    const QString& captionText() const { return captionQt_; }
-    void setCaptionAlignment(Qt::Alignment a);
+    void setCaptionAlignment(Qt::Alignment a) { restyle(captionAlign_, a); }
 
     const SjisString& hint() const { return hint_; }
     void setHint(const SjisString& hint) { hint_ = hint; }
@@ -58,8 +51,6 @@ private:
     int borderWidth_ = 0;
     QWidget* client_ = this;
     QColor color_;
-    SjisString caption_;
-    QString captionQt_;
     Qt::Alignment captionAlign_ = Qt::AlignCenter;
     SjisString hint_;
     int tag_ = 0;

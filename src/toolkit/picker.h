@@ -16,12 +16,8 @@ DateSerial dateTimeToSerial(const QDateTime& dt);
 class DateTimePicker : public QDateTimeEdit {
     Q_OBJECT
 public:
-    enum class Kind { Date, Time };
-
     explicit DateTimePicker(QWidget* parent = nullptr);
 
-    void setKind(Kind k) { kind_ = k; }
-    Kind kind() const { return kind_; }
     // Display codes: "H:mm", "d".
     void setFormat(const QString& format);
 
@@ -47,7 +43,6 @@ protected:
 
 private:
     bool selectOnRelease_ = false; // the focus came with a click into the text
-    Kind kind_ = Kind::Date;
     DateSerial min_ = 0;
     DateSerial max_ = 0;
 };

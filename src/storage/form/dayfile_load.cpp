@@ -20,9 +20,9 @@
 namespace kab {
 
 void TForm1::LoadDayFile(const FilePath& name) {
-    // 5. in every case, also when a record fails: every block shows, none is
-    //    current, the focus frame is hidden (declared first, so that this
-    //    runs last)
+    // In every case, also when a record fails: every block shows, none is
+    // current, the focus frame is hidden (declared first, so that this runs
+    // last).
     struct Finish {
         TForm1* f;
         ~Finish() {
@@ -36,12 +36,12 @@ void TForm1::LoadDayFile(const FilePath& name) {
     // are not hidden one by one for that, which would cost a hide and a show
     // with their layout for each.
     const tk::UpdateLock lock(sg1);
-    // 1., 2., 3.
+    // an empty board, and no more for a day without a file or lines
     ResetPool();
     if (!fileExists(name)) return; // a folder or a pipe is no day file
     const TextList lines = storage::readDayLines(name);
     const int year = decodeDate(env_.today()).year;
-    // 4. one block a record, from 50 down
+    // one block a record, from 50 down
     int n = kBlocks;
     for (const SjisString& line : lines.lines()) {
         if (line.empty()) break;
@@ -57,7 +57,7 @@ void TForm1::LoadDayFile(const FilePath& name) {
         SetEndFromDurationText();
         dtp1Change(nullptr);
         // the start as the file has it, not as the apply step wrote it
-        block->setHint(blockstate::hintText(field[1], Edit1->text()));
+        block->setHint(blockstate::twoLines(field[1], Edit1->text()));
         blockstate::setPlaced(*block);
         PlaceBlock();
         if (--n == 0) break;
