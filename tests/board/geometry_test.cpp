@@ -1,6 +1,7 @@
 #include "board/geometry.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace kab::board {
 namespace {
@@ -67,6 +68,8 @@ TEST(Geometry, Rows) {
     }
     EXPECT_EQ(topOfRow(1), 47);
     EXPECT_EQ(topOfRow(8), 355);
+    // a day file's row may be any integer; the top stays an int
+    EXPECT_EQ(topOfRow(std::int64_t{1} << 40), std::numeric_limits<int>::max());
     for (int row = 0; row < 20; ++row)
         EXPECT_EQ(rowOfTop(topOfRow(row)), row);
     EXPECT_TRUE(onBoard(topOfRow(rowCount - 1)));
