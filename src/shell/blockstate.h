@@ -31,6 +31,11 @@ SjisString twoLines(std::string_view first, std::string_view second);
 // Moves and sizes a block; its labels follow at once.
 void setBounds(tk::Panel& block, int left, int top, int width);
 
+// What a screen reader hears of a block: its row and its times as the board
+// shows them ("3行目、13:00から17:00まで、4.0時間"), or that it waits in the
+// stack ("待機中").
+SjisString description(const tk::Panel& block, const tk::Label& times, const tk::Label& duration);
+
 // Back to the stack, emptied: no hint, no name, no times, not placed, at the
 // parking spot's top and width with the given left edge.
 void park(tk::Panel& block, tk::Label& times, tk::Label& duration, int left);

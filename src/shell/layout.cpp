@@ -6,17 +6,18 @@
 #include "board/geometry.h"
 #include "shell/blockstate.h"
 #include "toolkit/align.h"
+#include "toolkit/application.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
 #include "toolkit/grid.h"
 #include "toolkit/label.h"
+#include "toolkit/look.h"
 #include "toolkit/memo.h"
 #include "toolkit/pagecontrol.h"
 #include "toolkit/panel.h"
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
-#include "toolkit/application.h"
-#include "toolkit/look.h"
+#include "toolkit/text.h"
 
 #include <QListWidget>
 #include <QTimer>
@@ -180,6 +181,12 @@ void TForm1::buildEditorPanel() {
 
     dtp0 = picker(PanelC, "dtp0", {217, 41, 72, 27}, "d", 36892.0);
     dtp0->setWrapping(true); // the day steps round within its month
+
+    // Names a screen reader gives the editor's controls; nothing shows them.
+    const std::pair<QWidget*, const char*> spoken[] = {
+        {cmb1, "名前"}, {dtp1, "開始"}, {dtp2, "終了"}, {Edit1, "時間数"}, {dtp0, "日"}};
+    for (const auto& [control, name] : spoken)
+        control->setAccessibleName(tk::toQt(sjis::fromUtf8(name)));
 
     // The start picker and the duration box share the apply step; three
     // controls share the focus frame.

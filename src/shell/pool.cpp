@@ -11,6 +11,7 @@
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
 #include "toolkit/shape.h"
+#include "toolkit/text.h"
 #include "toolkit/updatelock.h"
 
 namespace kab {
@@ -27,6 +28,9 @@ void TForm1::SetUpPool() {
         blockstate::setBounds(*p, board::parkingLeft, board::parkingTop, board::parkingWidth);
         const board::Rgb c = board::blockColour();
         p->setColor(QColor(c.r, c.g, c.b));
+        p->describe = [this, p] {
+            return tk::toQt(blockstate::description(*p, *TimeLabel(p), *DurationLabel(p)));
+        };
         p->show();
     }
     for (int m = kBlocks + 1; m <= 2 * kBlocks; ++m) {

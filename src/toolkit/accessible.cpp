@@ -1,6 +1,8 @@
 #include "toolkit/accessible.h"
 
 #include "toolkit/button.h"
+#include "toolkit/edit.h"
+#include "toolkit/grid.h"
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
 
@@ -16,9 +18,11 @@ public:
     AccessibleCaptioned(Captioned* c, QAccessible::Role role) : QAccessibleWidget(c, role) {}
 
     QString text(QAccessible::Text t) const override {
+        const auto* control = static_cast<const Captioned*>(widget());
+        if (t == QAccessible::Description && control->describe) return control->describe();
         if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
             return QAccessibleWidget::text(t);
-        return accessibleCaption(static_cast<const Captioned*>(widget())->captionText());
+        return accessibleCaption(control->captionText());
     }
 };
 
@@ -40,6 +44,24 @@ public:
     }
 };
 
+// The name box: named by the program (Qt's own combo box takes its text for
+// its name on this platform), its entry as its value, opened by a press.
+class AccessibleNameBox : public QAccessibleWidget {
+public:
+    explicit AccessibleNameBox(ComboBox* c) : QAccessibleWidget(c, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return static_cast<ComboBox*>(widget())->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action != pressAction() || !widget()->isEnabled()) return;
+        auto* c = static_cast<ComboBox*>(widget());
+        QMetaObject::invokeMethod(c, &ComboBox::showPopup, Qt::QueuedConnection);
+    }
+};
+
 bool is(const QString& className, const QMetaObject& meta) {
     return className == QLatin1String(meta.className());
 }
@@ -55,6 +77,10 @@ QAccessibleInterface* accessibleControl(const QString& className, QObject* objec
         return new AccessibleCaptioned(static_cast<Panel*>(w), QAccessible::Pane);
     if (is(className, SpeedButton::staticMetaObject))
         return new AccessibleButton(static_cast<SpeedButton*>(w));
+    if (is(className, StringGrid::staticMetaObject))
+        return accessibleGrid(static_cast<StringGrid*>(w));
+    if (is(className, ComboBox::staticMetaObject))
+        return new AccessibleNameBox(static_cast<ComboBox*>(w));
     // A plain widget as the main window would read as a filler, which
     // screen readers skip instead of announcing the window.
     if (className == QLatin1String("QWidget") && w->windowType() == Qt::Window)

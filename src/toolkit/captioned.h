@@ -6,6 +6,7 @@
 #include "foundation/sjis.h"
 
 #include <QWidget>
+#include <functional>
 #include <utility>
 
 namespace kab::tk {
@@ -19,6 +20,10 @@ public:
     const SjisString& caption() const { return caption_; }
     // The caption as shown: line breaks as LF on a control of several lines.
     const QString& captionText() const { return text_; }
+
+    // What a screen reader reads as the control's description, asked for
+    // only when one does (a block's row and times).
+    std::function<QString()> describe;
 
 protected:
     // A CR LF or a lone CR in the caption breaks the line shown.

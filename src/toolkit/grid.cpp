@@ -1,5 +1,6 @@
 #include "toolkit/grid.h"
 
+#include "toolkit/accessible.h"
 #include "toolkit/application.h"
 #include "toolkit/text.h"
 
@@ -71,8 +72,10 @@ void StringGrid::setDefaultColWidth(int w) {
 void StringGrid::setColWidth(int c, int w) {
     auto& cw = colWidths_.at(static_cast<std::size_t>(c));
     if (cw == w) return;
+    const bool shownBefore = cw > 0;
     cw = w;
     update();
+    if (shownBefore != (w > 0)) gridColumnsChanged(this);
 }
 
 void StringGrid::setDefaultRowHeight(int h) {
@@ -154,7 +157,9 @@ void StringGrid::moveSelection(GridCoord anchor, GridCoord current) {
     current_ = current;
     // Only the cells whose tint changes are painted again.
     const GridRect after = selection();
-    if (after != before) update(QRegion(pixelRect(before)).xored(QRegion(pixelRect(after))));
+    if (after == before) return;
+    update(QRegion(pixelRect(before)).xored(QRegion(pixelRect(after))));
+    gridSelectionChanged(this);
 }
 
 bool StringGrid::moveCurrent(GridCoord to, bool extend) {

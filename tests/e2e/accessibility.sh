@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The board as a screen reader reads it through AT-SPI: the window, a block of
-# today's file with its name, times and duration, the month and weekday
-# labels, the editor's values, the text of an error report, and the month
-# label's new name announced after a month step.
+# today's file with its name, times, duration and where it lies, the month and
+# weekday labels, the editor's names and values, the grid as a table with its
+# headers and the range dragged out on it, a block dragged onto a row and
+# lengthened, the table at the widest window, the text of an error report,
+# and the month label's new name announced after a month step.
 set -u
 exe=$1
 here=$(dirname "$0")
@@ -66,13 +68,45 @@ expect "block" "panel${tab}鈴木${tab}${tab}enabled${tab}"
 expect "time label" "label${tab}9:00 13:00${tab}${tab}enabled${tab}鈴木"
 expect "duration label" "label${tab}4.0${tab}${tab}enabled${tab}鈴木"
 expect "month label" "label${tab}${month}${tab}${tab}enabled${tab}"
-expect "weekday label" "label${tab}${weekday}${tab}${tab}enabled${tab}"
 expect "save button" "push button${tab}保存${tab}${tab}enabled${tab}"
-expect "duration box" "text${tab}${tab}4.0${tab}enabled${tab}"
-expect "start picker" "spin button${tab}${tab}9:00${tab}enabled${tab}"
-expect "end picker, disabled" "spin button${tab}${tab}13:00${tab}disabled${tab}"
-expect "day picker" "spin button${tab}${tab}$(date +%-d)${tab}enabled${tab}"
+expect "weekday label" "label${tab}${weekday}${tab}${tab}enabled${tab}日"
+expect "duration box" "text${tab}時間数${tab}4.0${tab}enabled${tab}"
+expect "start picker" "spin button${tab}開始${tab}9:00${tab}enabled${tab}"
+expect "end picker, disabled" "spin button${tab}終了${tab}13:00${tab}disabled${tab}"
+expect "day picker" "spin button${tab}日${tab}$(date +%-d)${tab}enabled${tab}"
+expect "name box" "combo box${tab}名前${tab}${tab}enabled${tab}"
+expect "name box's entry" "text${tab}${tab}---${tab}enabled${tab}名前"
+expect "an hour header" "table column header${tab}6${tab}${tab}enabled${tab}"
+expect "a row header" "table row header${tab}8${tab}${tab}enabled${tab}"
 echo "tree: $(wc -l <"$tree") objects, every text found"
+
+# --- the grid as a table, and where the blocks are ----------------------------
+got=$(reader table 20) || fail "no table of 20 columns"
+[ "$got" = "1${tab}9${tab}20${tab}6" ] || fail "table: tables, rows, columns, cell (0, 1): $got"
+got=$(reader describe "9:00 13:00")
+[ "$got" = "2行目、9:00から13:00まで、4.0時間" ] || fail "today's block described as '$got'"
+got=$(reader parked)
+[ "$got" = "待機中" ] || fail "a parked block described as '$got'"
+# a left drag from cell (3, 2) to cell (7, 5) tints columns 3 to 7 of row 5
+xdotool mousemove $((GRID_X + 3 * 40 + 20)) $((GRID_Y + 2 * 44 + 22)) mousedown 1
+xdotool mousemove $((GRID_X + 7 * 40 + 20)) $((GRID_Y + 5 * 44 + 22)) sleep 0.2 mouseup 1
+sleep 0.3
+got=$(reader selected)
+[ "$got" = "5,3 5,4 5,5 5,6 5,7" ] || fail "selected cells: $got"
+# the top block dragged onto row 3 at 13:00, then lengthened by a notch
+drag_top_block 325 140
+got=$(reader describe "13:00 17:00") || fail "no block from 13:00 to 17:00"
+[ "$got" = "3行目、13:00から17:00まで、4.0時間" ] || fail "the dragged block described as '$got'"
+xdotool mousemove $((GRID_X + 337 + 270 + 28)) $((GRID_Y + 397 + 5 + 13)) click 1
+sleep 0.3
+xdotool mousemove $((GRID_X + 100)) $((GRID_Y + 300)) click 4
+got=$(reader describe "13:00 17:15") || fail "the wheel did not lengthen the block"
+[ "$got" = "3行目、13:00から17:15まで、4.25時間" ] || fail "the lengthened block described as '$got'"
+# the widest window shows all 26 columns
+xdotool windowsize "$BOARD_WINDOW" 1190 550
+got=$(reader table 26) || fail "no table of 26 columns at the widest window"
+[ "$got" = "1${tab}9${tab}26${tab}6" ] || fail "widest table: $got"
+xdotool windowsize "$BOARD_WINDOW" 830 480
 
 # --- an error report: today's file turned into a folder fails the save ------
 rm "$BOARD_DATA/$today_file"

@@ -9,6 +9,12 @@ Used by accessibility.sh:
                        texts, then presses its OK button
   press BUTTON NAME    presses BUTTON through its action and waits for an
                        object to announce NAME as its new name
+  table COLUMNS        waits until the one table has COLUMNS columns, then
+                       prints: tables found <TAB> rows <TAB> columns <TAB>
+                       name of the cell in row 0, column 1
+  selected             the table's selected cells as row,column
+  describe TEXT        the description of the block whose time label reads TEXT
+  parked               the description of a block named ---
 Exit status 1 with a message when the program or the object does not show.
 """
 
@@ -147,9 +153,51 @@ def press_and_listen(button, name):
     print(heard[0])
 
 
+def the_table(columns=None):
+    def is_table(n):
+        if n.getRoleName() != "table":
+            return False
+        return columns is None or n.queryTable().nColumns == columns
+
+    app, node = wait_for(is_table)
+    if node is None:
+        fail("no table with %s columns" % columns)
+    return app, node
+
+
+def table(columns):
+    app, node = the_table(int(columns))
+    tables = [n for n, _ in walk(app) if n.getRoleName() == "table"]
+    t = node.queryTable()
+    print("\t".join(str(v) for v in
+                    [len(tables), t.nRows, t.nColumns, t.getAccessibleAt(0, 1).name]))
+
+
+def selected():
+    _, node = the_table()
+    t = node.queryTable()
+    print(" ".join("%d,%d" % (r, c) for r in range(t.nRows) for c in range(t.nColumns)
+                   if t.isSelected(r, c)))
+
+
+def describe(times):
+    _, label = wait_for(lambda n: n.getRoleName() == "label" and n.name == times)
+    if label is None:
+        fail("no time label %s" % times)
+    print(label.parent.description)
+
+
+def parked():
+    _, node = wait_for(lambda n: n.getRoleName() == "panel" and n.name == "---")
+    if node is None:
+        fail("no parked block")
+    print(node.description)
+
+
 def main(argv):
     commands = {"tree": (tree, 1), "centre": (centre, 2), "alert": (alert, 1),
-                "press": (press_and_listen, 2)}
+                "press": (press_and_listen, 2), "table": (table, 1), "selected": (selected, 0),
+                "describe": (describe, 1), "parked": (parked, 0)}
     if len(argv) < 2 or argv[1] not in commands or len(argv) - 2 != commands[argv[1]][1]:
         fail(__doc__)
     command, _ = commands[argv[1]]
