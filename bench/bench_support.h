@@ -42,4 +42,17 @@ inline std::unique_ptr<kab::TForm1> shownForm() {
     return form;
 }
 
+// The largest window the size limits allow, where every action costs most.
+inline bool widest(kab::TForm1& form) {
+    form.setOuterSize(kab::TForm1::kMaxOuterWidth, kab::TForm1::kMaxOuterHeight);
+    QCoreApplication::processEvents();
+    return form.outerSize() == QSize(kab::TForm1::kMaxOuterWidth, kab::TForm1::kMaxOuterHeight);
+}
+
+// What the event loop paints after an action: the parts it invalidated,
+// drawn into the window's backing store and flushed.
+inline void paintPending() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
 } // namespace kab::bench

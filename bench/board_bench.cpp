@@ -35,20 +35,19 @@ BENCHMARK(BM_RepaintBoard)->Apply(timed);
 // The same at the largest window the size limits allow.
 void BM_RepaintBoardMaxSize(benchmark::State& state) {
     auto form = shownForm();
-    form->setOuterSize(kab::TForm1::kMaxOuterWidth, kab::TForm1::kMaxOuterHeight);
-    QCoreApplication::processEvents();
-    if (form->outerSize() != QSize(kab::TForm1::kMaxOuterWidth, kab::TForm1::kMaxOuterHeight))
-        state.SkipWithError("not at the maximum size");
+    if (!kab::bench::widest(*form)) state.SkipWithError("not at the maximum size");
     for (auto _ : state)
         form->sg1->repaint();
 }
 BENCHMARK(BM_RepaintBoardMaxSize)->Apply(timed);
 
-// One left click on a board cell and the paint that follows it: the cells
-// whose tint changes, not the whole grid. The clicks alternate between two
-// cells so that every one moves the selection.
-void BM_SelectionClick(benchmark::State& state) {
+// Actions, each with the paint that follows it, at the widest window: one
+// left click on a board cell (the cells whose tint changes are painted, not
+// the whole grid). The clicks alternate between two cells so that every one
+// moves the selection.
+void BM_ActionSelectionClick(benchmark::State& state) {
     auto form = shownForm();
+    if (!kab::bench::widest(*form)) state.SkipWithError("not at the maximum size");
     kab::tk::StringGrid* grid = form->sg1;
     const QPoint cells[] = {{5 * 40 + 20, 3 * 44 + 22}, {11 * 40 + 20, 6 * 44 + 22}};
     int i = 0;
@@ -61,12 +60,12 @@ void BM_SelectionClick(benchmark::State& state) {
         QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
                             Qt::NoModifier);
         QApplication::sendEvent(grid, &release);
-        QCoreApplication::processEvents();
+        kab::bench::paintPending();
     }
     if (grid->selection().left != 5 && grid->selection().left != 11)
         state.SkipWithError("the clicks selected nothing");
 }
-BENCHMARK(BM_SelectionClick)->Apply(timed);
+BENCHMARK(BM_ActionSelectionClick)->Apply(timed);
 
 // The grid's own cell drawing alone, into an image: no backing store, no
 // child widgets, to tell the drawing handler's share from the rest.

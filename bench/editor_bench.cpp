@@ -1,5 +1,6 @@
-// The editor and the drag under the hand: one wheel notch on the current
-// block (routing, apply step, re-place, repaint) and one drag tick.
+// The editor and the drag under the hand, at the widest window, each with the
+// paint that follows: one wheel notch on the current block (routing, apply
+// step, re-place) and one drag tick.
 
 #include "bench_support.h"
 
@@ -16,6 +17,7 @@ using kab::bench::timed;
 // An active window with block 50 on row 3 at 9:00 for four hours, current.
 std::unique_ptr<kab::TForm1> formWithBlock() {
     auto form = shownForm();
+    kab::bench::widest(*form);
     form->activateWindow();
     QApplication::setActiveWindow(form.get());
     QCoreApplication::processEvents();
@@ -39,7 +41,7 @@ void wheelOver(QWidget* under, bool up) {
 
 // The duration box has the focus, the pointer lies over the board; the
 // notches alternate so that every one changes the block.
-void BM_WheelStepOnCurrentBlock(benchmark::State& state) {
+void BM_ActionWheelStep(benchmark::State& state) {
     auto form = formWithBlock();
     form->Edit1->setFocus();
     QCoreApplication::processEvents();
@@ -47,17 +49,17 @@ void BM_WheelStepOnCurrentBlock(benchmark::State& state) {
     bool up = true;
     for (auto _ : state) {
         wheelOver(form->sg1, up);
-        form->sg1->repaint();
+        kab::bench::paintPending();
         up = !up;
     }
     if (form->Edit1->text() != "4.00" && form->Edit1->text() != "4.25")
         state.SkipWithError("the wheel did not step the duration");
 }
-BENCHMARK(BM_WheelStepOnCurrentBlock)->Apply(timed);
+BENCHMARK(BM_ActionWheelStep)->Apply(timed);
 
 // One tick while a parked block is dragged: the ghost jumps between two
-// rows, and the board is painted with it.
-void BM_DragTick(benchmark::State& state) {
+// rows, and what it left and reached is painted.
+void BM_ActionDragTick(benchmark::State& state) {
     auto form = formWithBlock();
     // block 49 pressed 100 px into its time label, as the drag begins; the
     // ticks are the benchmark's own
@@ -69,10 +71,10 @@ void BM_DragTick(benchmark::State& state) {
     for (auto _ : state) {
         kab::bench::g_env->cursor = at[i ^= 1];
         form->Timer1Timer();
-        form->sg1->repaint();
+        kab::bench::paintPending();
     }
     if (!form->Shade1->isVisible()) state.SkipWithError("the ghost never showed");
 }
-BENCHMARK(BM_DragTick)->Apply(timed);
+BENCHMARK(BM_ActionDragTick)->Apply(timed);
 
 } // namespace
