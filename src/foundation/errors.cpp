@@ -36,14 +36,16 @@ Error fileError(ErrorKind kind, std::string_view path, std::string_view systemTe
 // of kilobytes long; the report shows its start, cut before a character.
 SjisString quoted(std::string_view text) {
     constexpr std::size_t kMax = 200;
-    if (text.size() <= kMax) return "'" + SjisString(text) + "'";
     std::size_t end = 0;
     while (end < text.size()) {
         const std::size_t next = sjis::next(text, end);
         if (next > kMax) break;
         end = next;
     }
-    return "'" + SjisString(text.substr(0, end)) + "...'";
+    SjisString out = "'";
+    out.append(text.substr(0, end));
+    out += end < text.size() ? "...'" : "'";
+    return out;
 }
 
 } // namespace
