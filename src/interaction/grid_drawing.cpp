@@ -53,11 +53,20 @@ void TForm1::sg1DrawCell(int col, int row, const tk::CellRect& rect, unsigned st
     canvas.brush = (state & tk::Selected) ? kSelectedFill : kBoardFill;
     if (col >= 1 && row >= 1) canvas.fillRect(rect);
 
-    // Column lines run from the grid's top each time, so a cell below paints
-    // over the corner of the row line above it.
+    // The column line runs from the grid's top each time, so a cell below
+    // paints over the corner of the row line above it. Above this cell the
+    // line only changes those corners: the rest of it is there already, drawn
+    // in the same colour by the cells above, which are painted first whenever
+    // they meet the area being painted. So it is drawn down this cell and
+    // into each corner above, pixel for pixel as one line from the top.
     canvas.pen = columnLineColour(col);
-    canvas.moveTo(rect.left, 0);
+    canvas.moveTo(rect.left, rect.top);
     canvas.lineTo(rect.left, rect.bottom - 1);
+    for (int above = 0; above < row; ++above) {
+        const int corner = sg1->cellRect(col, above).bottom - 1;
+        canvas.moveTo(rect.left, corner);
+        canvas.lineTo(rect.left, corner + 1);
+    }
     canvas.pen = kRowLine;
     canvas.moveTo(rect.left, rect.bottom - 1);
     canvas.lineTo(rect.right - 1, rect.bottom - 1);
