@@ -13,7 +13,6 @@ namespace kab::tk {
 enum class Align { None, Client, Bottom };
 
 void setAlign(QWidget* w, Align a);
-Align alignOf(const QWidget* w);
 
 // Anchors a child to its parent's top and right edges: it keeps its present
 // distance from the right edge when the parent's width changes.
