@@ -1,6 +1,7 @@
 #include "toolkit/edit.h"
 
 #include "toolkit/application.h"
+#include "toolkit/batch.h"
 #include "toolkit/text.h"
 
 #include <QFocusEvent>
@@ -12,36 +13,65 @@ namespace kab::tk {
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this] {
-        if (!onChange) return;
-        if (assigning_ == 0) {
-            guarded([this] { onChange(this); }); // the user's change
-            return;
-        }
-        // no error may cross Qt's signal: it is carried past it to setText
-        try {
-            onChange(this);
-        } catch (...) {
-            if (!nestedError_) nestedError_ = std::current_exception();
-        }
+        if (showing_) return; // notified when the text was assigned
+        notifyChange();
     });
 }
 
+void Edit::notifyChange() {
+    if (!onChange) return;
+    if (assigning_ == 0) {
+        guarded([this] { onChange(this); }); // the user's change
+        return;
+    }
+    // no error may cross Qt's signal: it is carried past it to setText
+    try {
+        onChange(this);
+    } catch (...) {
+        if (!nestedError_) nestedError_ = std::current_exception();
+    }
+}
+
 SjisString Edit::text() const {
-    return fromQt(QLineEdit::text());
+    return held_ ? heldSjis_ : fromQt(QLineEdit::text());
 }
 
 void Edit::setText(const SjisString& text) {
-    const QString qt = toQt(text);
+    // Qt's control keeps no more than its maximum length
+    const QString qt = toQt(text).left(maxLength());
     // the same text changes nothing and notifies nobody: spare the layout
-    if (qt == QLineEdit::text()) return;
-    // A text the user was about to type over stays wholly selected, so the
-    // digits typed next replace the program's text instead of joining it.
-    const bool typeOver = hasFocus() && selectedText() == QLineEdit::text();
-    ++assigning_;
-    QLineEdit::setText(qt);
-    --assigning_;
-    if (typeOver) selectAll();
+    if (qt == (held_ ? heldText_ : QLineEdit::text())) return;
+    if (ControlBatch::defers(this)) {
+        held_ = true;
+        heldText_ = qt;
+        heldSjis_ = fromQt(qt);
+        ControlBatch::holding(this);
+        ++assigning_;
+        notifyChange();
+        --assigning_;
+    } else {
+        showHeld();
+        // A text the user was about to type over stays wholly selected, so the
+        // digits typed next replace the program's text instead of joining it.
+        const bool typeOver = hasFocus() && selectedText() == QLineEdit::text();
+        ++assigning_;
+        QLineEdit::setText(qt);
+        --assigning_;
+        if (typeOver) selectAll();
+    }
     if (nestedError_) std::rethrow_exception(std::exchange(nestedError_, nullptr));
+}
+
+void Edit::showHeld() {
+    if (!std::exchange(held_, false)) return;
+    showing_ = true;
+    QLineEdit::setText(heldText_);
+    showing_ = false;
+}
+
+bool Edit::event(QEvent* e) {
+    showHeld(); // whatever reaches the box finds its text in Qt's control
+    return QLineEdit::event(e);
 }
 
 void Edit::setCentered(bool on) {

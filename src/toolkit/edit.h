@@ -14,6 +14,7 @@ namespace kab::tk {
 // An edit box. Assigning a different text runs the change handler at once,
 // nested; assigning the same text runs nothing. An error of that nested run
 // ends the assigning step too, as if the handler had been called from it.
+// Within a control batch the text assigned last is shown when it closes.
 class Edit : public QLineEdit {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ public:
     SjisString text() const;
     void setText(const SjisString& text);
     void setCentered(bool on);
+    // Shows the text held back by a control batch, notifying nobody again.
+    void showHeld();
 
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
@@ -30,12 +33,19 @@ public:
     std::function<void(Edit* sender)> onEnter;
 
 protected:
+    bool event(QEvent* e) override;
     void focusInEvent(QFocusEvent*) override;
 
 private:
+    void notifyChange();
+
     int tag_ = 0;
     int assigning_ = 0;               // depth of program assignments under way
+    bool showing_ = false;            // Qt's control takes a held text
     std::exception_ptr nestedError_; // raised by the change handler meanwhile
+    bool held_ = false;
+    QString heldText_;
+    SjisString heldSjis_; // the held text as text() gives it
 };
 
 // A combo box with an edit field and a drop-down list.

@@ -1,6 +1,7 @@
 #include "toolkit/picker.h"
 
 #include "toolkit/application.h"
+#include "toolkit/batch.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -43,14 +44,38 @@ void DateTimePicker::setFormat(const QString& format) {
 }
 
 DateSerial DateTimePicker::value() const {
-    return dateTimeToSerial(dateTime());
+    return dateTimeToSerial(held_ ? *held_ : dateTime());
 }
 
 void DateTimePicker::setValue(DateSerial x) {
     const QDateTime dt = serialToDateTime(x);
-    if (dt == dateTime()) return; // spare the text's layout
+    if (dt == (held_ ? *held_ : dateTime())) return; // spare the text's layout
+    // Only a time may wait: Qt bounds a date by the picker's limits, which
+    // the held value would have to repeat, and a time-only picker's limits
+    // follow whatever date it is given.
+    const bool timeOnly = !(displayedSections() & QDateTimeEdit::DateSections_Mask);
+    if (timeOnly && dt.isValid() && dt.date() >= QDate(100, 1, 1) &&
+        dt.date() <= QDate(9999, 12, 31) && ControlBatch::defers(this)) {
+        held_ = dt;
+        ControlBatch::holding(this);
+        return;
+    }
+    showHeld();
     const QSignalBlocker block(this);
     setDateTime(dt);
+}
+
+void DateTimePicker::showHeld() {
+    if (!held_) return;
+    const QDateTime dt = *std::exchange(held_, std::nullopt);
+    if (dt == dateTime()) return;
+    const QSignalBlocker block(this);
+    setDateTime(dt);
+}
+
+bool DateTimePicker::event(QEvent* e) {
+    showHeld(); // whatever reaches the picker finds its value in Qt's control
+    return QDateTimeEdit::event(e);
 }
 
 void DateTimePicker::setMinDate(DateSerial x) {
@@ -89,6 +114,7 @@ void DateTimePicker::focusOutEvent(QFocusEvent* e) {
 }
 
 bool DateTimePicker::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == lineEdit()) showHeld();
     const bool handled = QDateTimeEdit::eventFilter(watched, e);
     if (watched == lineEdit() && e->type() == QEvent::MouseButtonRelease &&
         std::exchange(selectOnRelease_, false))

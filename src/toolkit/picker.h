@@ -7,6 +7,7 @@
 
 #include <QDateTimeEdit>
 #include <functional>
+#include <optional>
 
 namespace kab::tk {
 
@@ -22,8 +23,11 @@ public:
     void setFormat(const QString& format);
 
     DateSerial value() const;
-    // Program assignment: no change handler runs.
+    // Program assignment: no change handler runs. Within a control batch a
+    // time without a date is held back and the last one shown when it closes.
     void setValue(DateSerial x);
+    // Shows the value held back by a control batch.
+    void showHeld();
 
     // 0 as a minimum means no lower limit.
     void setMinDate(DateSerial x);
@@ -40,11 +44,13 @@ protected:
     void focusInEvent(QFocusEvent*) override;
     void focusOutEvent(QFocusEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* e) override;
 
 private:
     bool selectOnRelease_ = false; // the focus came with a click into the text
     DateSerial min_ = 0;
     DateSerial max_ = 0;
+    std::optional<QDateTime> held_;
 };
 
 } // namespace kab::tk

@@ -9,6 +9,7 @@
 #include "storage/dayfile.h"
 #include "shell/blockstate.h"
 #include "storage/dayread.h"
+#include "toolkit/batch.h"
 #include "toolkit/edit.h"
 #include "toolkit/environment.h"
 #include "toolkit/grid.h"
@@ -36,6 +37,9 @@ void TForm1::LoadDayFile(const FilePath& name) {
     // are not hidden one by one for that, which would cost a hide and a show
     // with their layout for each.
     const tk::UpdateLock lock(sg1);
+    // Each record passes its start and duration through the editor; the
+    // editor's boxes show the last record's alone, laid out once.
+    const tk::ControlBatch batch;
     // an empty board, and no more for a day without a file or lines
     ResetPool();
     if (!fileExists(name)) return; // a folder or a pipe is no day file

@@ -28,6 +28,10 @@ TEST_F(DayFileTest, ARecordLoadsAndSavesBackAsItWasRead) {
     EXPECT_EQ(clock(form->dtp1->value()), "9:00");
     EXPECT_EQ(durationText(), "2");
     EXPECT_EQ(clock(form->dtp2->value()), "11:00");
+    // and shows it, not only answers with it
+    EXPECT_EQ(form->dtp1->text(), QStringLiteral("9:00"));
+    EXPECT_EQ(form->Edit1->displayText(), QStringLiteral("2"));
+    EXPECT_EQ(form->dtp2->text(), QStringLiteral("11:00"));
     form->spb3->click();
     EXPECT_EQ(readBytes(kToday), "01\\9:00\\2\\---\r\n");
     EXPECT_TRUE(env().reports.empty());
