@@ -5,6 +5,7 @@
 #include "toolkit/look.h"
 #include "toolkit/panel.h"
 #include "toolkit/text.h"
+#include "toolkit/textdraw.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,7 +33,7 @@ void SpeedButton::paintEvent(QPaintEvent*) {
     p.setPen(isEnabled() ? windowText() : btnShadow());
     QRect textRect = rect();
     if (down_) textRect.translate(1, 1);
-    p.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine, captionText());
+    drawText(p, textRect, Qt::AlignCenter | Qt::TextSingleLine, captionText());
 }
 
 void SpeedButton::mousePressEvent(QMouseEvent* e) {

@@ -4,6 +4,7 @@
 #include "toolkit/application.h"
 #include "toolkit/look.h"
 #include "toolkit/text.h"
+#include "toolkit/textdraw.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -22,7 +23,7 @@ void Label::paintEvent(QPaintEvent*) {
     p.setPen(textColor_);
     int flags = int(align_) | (vcenter_ ? Qt::AlignVCenter : Qt::AlignTop);
     if (wrap_) flags |= Qt::TextWordWrap;
-    p.drawText(rect(), flags, captionText());
+    drawText(p, rect(), flags, captionText());
 }
 
 void Label::mousePressEvent(QMouseEvent* e) {

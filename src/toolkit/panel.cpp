@@ -4,6 +4,7 @@
 #include "toolkit/align.h"
 #include "toolkit/look.h"
 #include "toolkit/text.h"
+#include "toolkit/textdraw.h"
 
 #include <QPainter>
 
@@ -88,7 +89,7 @@ void Panel::paintEvent(QPaintEvent*) {
     if (!captionText().isEmpty()) {
         p.setFont(font());
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(r, int(captionAlign_) | Qt::TextSingleLine, captionText());
+        drawText(p, r, int(captionAlign_) | Qt::TextSingleLine, captionText());
     }
 }
 

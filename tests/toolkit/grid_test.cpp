@@ -1,5 +1,11 @@
 #include "toolkit/grid.h"
 
+#include "toolkit/look.h"
+#include "toolkit/textdraw.h"
+
+#include <QImage>
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace kab::test {
@@ -62,6 +68,59 @@ TEST_F(GridTest, MouseToCell) {
     for (const auto& c : table) {
         SCOPED_TRACE(testing::Message() << c.p.x() << "," << c.p.y());
         EXPECT_EQ(grid.mouseToCell(c.p), c.cell);
+    }
+}
+
+
+// The kept layouts draw what Qt's own drawText draws, pixel for pixel, in the
+// board's faces and the ways its labels, captions, buttons and header cells
+// align, fit and overflow; the second draw comes from the kept layout.
+TEST(TextDrawing, KeptLayoutsDrawAsQtDraws) {
+    using tk::Face;
+    constexpr int L = Qt::AlignLeft, R = Qt::AlignRight, H = Qt::AlignHCenter;
+    constexpr int T = Qt::AlignTop, V = Qt::AlignVCenter, B = Qt::AlignBottom;
+    constexpr int One = Qt::TextSingleLine, Wrap = Qt::TextWordWrap;
+    const struct {
+        Face face;
+        int size;
+        bool bold;
+        QRect rect;
+        int flags;
+        const char16_t* text;
+    } table[] = {
+        {Face::PGothic, 15, false, {0, 0, 79, 45}, H | V | One, u"山田太郎"},    // a block's name
+        {Face::PGothic, 15, false, {3, 2, 30, 45}, H | V | One, u"長谷川一二三"}, // clipped
+        {Face::Sans, 15, false, {0, 0, 77, 19}, L | T, u"13:00-17:00"},           // time label
+        {Face::Sans, 16, false, {1, 1, 37, 17}, R | T, u"4.25"},
+        {Face::Sans, 16, false, {0, 0, 40, 20}, R | T | One, u"12"},             // hour header
+        {Face::SansBold, 16, false, {0, 0, 41, 23}, H | V | One, u"保存"},       // button
+        {Face::Gothic, 15, true, {0, 0, 60, 33}, L | V | Wrap, u"月曜日 12月"},  // wraps
+        {Face::Gothic, 11, false, {0, 0, 50, 9}, L | T | Wrap, u"折り返す長い文の行"},
+        {Face::Gothic, 15, false, {0, 0, 45, 24}, L | V | Wrap, u"一行目の文 二行目の文 三行目"},
+        {Face::Gothic, 15, false, {2, 3, 71, 40}, H | B, u"9:00\r\n4.25"},       // two lines
+        {Face::PGothic, 12, false, {0, 0, 90, 20}, R | V | One, u"a\tb\nc "},
+        {Face::Sans, 15, false, {0, 0, 0, 0}, L | T, u"x"},
+        {Face::Sans, 15, false, {5, 5, 40, 20}, L | T | Qt::TextDontClip, u"はみ出す文字列です"},
+    };
+    for (const auto& c : table) {
+        const QString text = QString::fromUtf16(c.text);
+        SCOPED_TRACE(text.toStdString());
+        QImage want(100, 60, QImage::Format_RGB32), got(100, 60, QImage::Format_RGB32);
+        want.fill(QColor(255, 255, 160));
+        got.fill(QColor(255, 255, 160));
+        {
+            QPainter p(&want);
+            p.setFont(tk::makeFont(c.face, c.size, c.bold));
+            p.drawText(c.rect, c.flags, text);
+        }
+        for (int pass = 0; pass < 2; ++pass) {
+            QImage drawn = got;
+            QPainter p(&drawn);
+            p.setFont(tk::makeFont(c.face, c.size, c.bold));
+            tk::drawText(p, c.rect, c.flags, text);
+            p.end();
+            EXPECT_TRUE(drawn == want) << "pass " << pass;
+        }
     }
 }
 
