@@ -5,16 +5,22 @@
 #include "foundation/bytes.h"
 #include "foundation/errors.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace kab {
 
 namespace {
 
+// As printf's "%0*lld": the sign first, then zeros up to the width.
 void appendNumber(SjisString& out, long long value, int minDigits) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%0*lld", minDigits, value);
-    out += buf;
+    char buf[24];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    const std::string_view digits(buf, std::size_t(end - buf));
+    const bool negative = value < 0;
+    if (negative) out += '-';
+    const int width = int(digits.size());
+    if (width < minDigits) out.append(std::size_t(minDigits - width), '0');
+    out += digits.substr(negative ? 1 : 0);
 }
 
 using bytes::isAsciiLetter;
