@@ -8,7 +8,6 @@
 #include "toolkit/grid.h"
 #include "toolkit/label.h"
 #include "toolkit/picker.h"
-#include "toolkit/updatelock.h"
 
 namespace kab {
 
@@ -65,10 +64,8 @@ void TForm1::spb1Click(QObject* sender) {
 
 void TForm1::dtp0Change() {
     // Nothing of the window is painted until the board is reloaded, also
-    // when the load fails. Nothing paints while a handler runs anyway; the
-    // lock decides what is painted afterwards: the board once, whole, and
-    // the controls that changed.
-    const tk::UpdateLock lock(sg1);
+    // when the load fails: nothing paints while a handler runs. What is
+    // painted afterwards is what moved or changed, once.
     LabelA->setCaption(formatDateTime("aaa", dtp0->value()));
     // the day's file replaces the board: unsaved changes are dropped
     // without a question

@@ -12,7 +12,6 @@
 #include "toolkit/panel.h"
 #include "toolkit/shape.h"
 #include "toolkit/text.h"
-#include "toolkit/updatelock.h"
 
 namespace kab {
 
@@ -54,8 +53,6 @@ void TForm1::SetUpPool() {
 }
 
 void TForm1::ResetPool() {
-    // one repaint of the board for the whole pool
-    const tk::UpdateLock lock(sg1);
     for (tk::Panel* p : panels)
         blockstate::park(*p, *TimeLabel(p), *DurationLabel(p), board::parkingLeft);
     currentBlock_ = nullptr;

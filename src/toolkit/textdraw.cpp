@@ -48,6 +48,8 @@ std::unordered_map<Key, Kept, KeyHash>& store() {
 // Line breaks and blanks as Qt's drawText reads them: a CR and a tab are
 // blanks, an LF breaks the line unless the text is a single line.
 QString laidOutText(const QString& text, bool singleLine) {
+    // most texts have none of them and are shared, not copied
+    if (!text.contains(u'\r') && !text.contains(u'\t') && !text.contains(u'\n')) return text;
     QString s = text;
     for (QChar& c : s) {
         if (c == u'\r' || c == u'\t' || (singleLine && c == u'\n'))

@@ -16,7 +16,6 @@
 #include "toolkit/panel.h"
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
-#include "toolkit/updatelock.h"
 
 namespace kab {
 
@@ -33,10 +32,12 @@ void TForm1::LoadDayFile(const FilePath& name) {
             f->ShapeA->hide();
         }
     } finish{this};
-    // Nothing of the board is painted until every record is in: the blocks
-    // are not hidden one by one for that, which would cost a hide and a show
-    // with their layout for each.
-    const tk::UpdateLock lock(sg1);
+    // Nothing of the board is painted until every record is in, as nothing
+    // paints while a handler runs: the blocks are not hidden one by one for
+    // that, which would cost a hide and a show with their layout for each.
+    // Nor are the board's updates suspended: resuming them marks every block
+    // and label for a repaint of its own besides the board's, and Qt paints
+    // them twice; its own account of what moved and changed paints each once.
     // Each record passes its start and duration through the editor; the
     // editor's boxes show the last record's alone, laid out once.
     const tk::ControlBatch batch;
