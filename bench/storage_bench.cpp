@@ -35,19 +35,20 @@ void makeDataFolder(const kab::TForm1& form) {
 }
 
 // Fifty records over all eight rows, starts 6:00 .. 20:30, durations
-// 2.0 .. 9.0 in quarter hours, each line ended by CR LF.
-std::string fiftyRecords() {
+// 2.0 .. 9.0 in quarter hours, each line ended by CR LF. Another shift gives
+// another day: each record on another row, at another time and length.
+std::string fiftyRecords(int shift = 0) {
     const char* const names[] = {"山田", "佐藤", "鈴木", "高橋", "田中"};
     const char* const quarters[] = {".0", ".25", ".5", ".75"};
     std::string text;
     for (int i = 0; i < 50; ++i) {
-        const int start = 6 * 60 + 30 * ((i * 7) % 30);
-        const int quarter = 8 + (i * 5) % 29; // 8 .. 36 quarter hours
+        const int start = 6 * 60 + 30 * ((i * 7 + 3 * shift) % 30);
+        const int quarter = 8 + (i * 5 + 7 * shift) % 29; // 8 .. 36 quarter hours
         char head[32];
-        std::snprintf(head, sizeof head, "%02d\\%02d:%02d\\%d%s\\", 1 + i % 8, start / 60,
-                      start % 60, quarter / 4, quarters[quarter % 4]);
+        std::snprintf(head, sizeof head, "%02d\\%02d:%02d\\%d%s\\", 1 + (i + shift) % 8,
+                      start / 60, start % 60, quarter / 4, quarters[quarter % 4]);
         text += head;
-        text += kab::sjis::fromUtf8(names[i % 5]);
+        text += kab::sjis::fromUtf8(names[(i + shift) % 5]);
         text += "\r\n";
     }
     return text;
@@ -70,26 +71,45 @@ struct RemoveDayFile {
     ~RemoveDayFile() { ::unlink(path.c_str()); }
 };
 
-// Today's file holding the fifty records, and the form that shows today.
+// The file of a day of the form's month window, as the file system names it.
+std::string dayFilePath(kab::TForm1& form, kab::DateSerial day) {
+    const kab::DateSerial shown = form.dtp0->value();
+    form.dtp0->setValue(day);
+    std::string path = dayFilePath(form);
+    form.dtp0->setValue(shown);
+    return path;
+}
+
+// Today's file holding the fifty records and the next day's holding fifty
+// others, and the form that shows today.
 struct FullDay {
     std::unique_ptr<kab::TForm1> form = shownForm();
+    const kab::DateSerial today = form->dtp0->value();
     RemoveDayFile file{dayFilePath(*form)};
+    RemoveDayFile next{dayFilePath(*form, today + 1)};
     FullDay() {
         makeDataFolder(*form);
         writeFile(file.path, fiftyRecords());
+        writeFile(next.path, fiftyRecords(1));
+    }
+    // The user turns the day picker to the other day: every block moves to
+    // another row and time.
+    void changeDay() {
+        form->dtp0->setValue(form->dtp0->value() == today ? today + 1 : today);
+        form->dtp0Change();
     }
 };
 
 // The handler alone at the smallest window, or as an action at the widest,
 // with what the event loop paints next: the board and the controls the change
-// invalidated.
+// invalidated. Each change goes to the other of two full days.
 void dayChange(benchmark::State& state, bool painted) {
     FullDay day;
     kab::TForm1& form = *day.form;
     if (painted && !kab::bench::widest(form)) state.SkipWithError("not at the maximum size");
     try {
         for (auto _ : state) {
-            form.dtp0Change();
+            day.changeDay();
             if (painted) {
                 kab::bench::paintPending();
             } else {
