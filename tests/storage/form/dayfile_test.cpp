@@ -4,6 +4,7 @@
 #include "storage/form/storage_fixture.h"
 
 #include <QDropEvent>
+#include <QScreen>
 #include <QMimeData>
 #include <QUrl>
 #include <fcntl.h>
@@ -51,6 +52,34 @@ TEST_F(DayFileTest, SaveSortsByRowAndShortensDurations) {
     // the save changes no block
     EXPECT_EQ(hint(50), "09:00\r\n4.50");
     EXPECT_EQ(form->currentBlock(), block(48));
+}
+
+// What the window shows after a change to another full day, read from its
+// backing store, is what the window draws afresh: every block that moved,
+// and the board where one was, is painted again.
+TEST_F(DayFileTest, ADayChangeRepaintsWhatMoved) {
+    std::string first, second;
+    for (int i = 0; i < 50; ++i) {
+        first += "0" + std::to_string(1 + i % 8) + "\\" + std::to_string(6 + i % 15) + ":00\\" +
+                 std::to_string(2 + i % 5) + "\\A" + std::to_string(i) + "\r\n";
+        second += "0" + std::to_string(1 + (i + 3) % 8) + "\\" + std::to_string(7 + i % 13) +
+                  ":30\\" + std::to_string(1 + i % 6) + ".5\\B" + std::to_string(i) + "\r\n";
+    }
+    writeFile(kToday, first);
+    writeFile("12;08月.txt", second);
+    reopen();
+    QTest::qWait(20);
+    const DateSerial today = form->dtp0->value();
+    for (const DateSerial day : {today + 1, today, today + 2, today + 1}) {
+        form->dtp0->setValue(day);
+        reload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        const QImage shown = form->screen()->grabWindow(form->winId()).toImage();
+        const QImage drawn = form->grab().toImage();
+        EXPECT_TRUE(shown.convertToFormat(QImage::Format_RGB32) ==
+                    drawn.convertToFormat(QImage::Format_RGB32))
+            << "day " << day - today;
+    }
 }
 
 TEST_F(DayFileTest, AnEmptyDaySavesAnEmptyFile) {
