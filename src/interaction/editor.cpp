@@ -29,10 +29,16 @@ void TForm1::PlaceBlock() {
     if (!currentBlock_) return;
     tk::Panel& current = *currentBlock_;
     // Left first: a duration that is not a number fails after it, and the
-    // block keeps its width.
+    // block keeps its width. Both are set in one step, one move and resize
+    // for Qt to account for instead of two.
     const int left = board::leftOfStart(dtp1->value());
-    blockstate::setBounds(current, left, current.y(), current.width());
-    const int width = board::widthOfHours(strToExtended(Edit1->text()));
+    int width = 0;
+    try {
+        width = board::widthOfHours(strToExtended(Edit1->text()));
+    } catch (...) {
+        blockstate::setBounds(current, left, current.y(), current.width());
+        throw;
+    }
     blockstate::setBounds(current, left, current.y(), width);
 }
 

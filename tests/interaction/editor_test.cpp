@@ -390,6 +390,11 @@ TEST_F(EditorTest, ADurationThatIsNoNumberIsReportedAndTheWheelRecovers) {
     EXPECT_EQ(durationLabel(50), "4,5");
     EXPECT_EQ(block(50)->width(), 160);
     EXPECT_EQ(form->Edit1->tag(), 240);
+    // a new start moves the left edge before the duration fails again
+    form->dtp1->setValue(hm(10, 0));
+    EXPECT_THROW(form->dtp1Change(form->dtp1), Error);
+    EXPECT_EQ(block(50)->x(), 200);
+    EXPECT_EQ(block(50)->width(), 160);
 
     focus(form->Edit1);
     wheel(form->sg1, true);
