@@ -7,8 +7,8 @@
 #include "storage/stafflist.h"
 
 #include <QDir>
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <fstream>
 #include <string>
 
@@ -90,7 +90,8 @@ void BM_OpenNameBoxWith100kNames(benchmark::State& state) {
         form->cmb1->hidePopup();
         QCoreApplication::processEvents();
     }
-    if (form->cmb1->count() != kab::storage::maxStaffNames + 1) state.SkipWithError("names missing");
+    if (form->cmb1->count() != kab::storage::maxStaffNames + 1)
+        state.SkipWithError("names missing");
 }
 BENCHMARK(BM_OpenNameBoxWith100kNames)->Apply(timed);
 

@@ -45,8 +45,8 @@ std::string fiftyRecords(int shift = 0) {
         const int start = 6 * 60 + 30 * ((i * 7 + 3 * shift) % 30);
         const int quarter = 8 + (i * 5 + 7 * shift) % 29; // 8 .. 36 quarter hours
         char head[32];
-        std::snprintf(head, sizeof head, "%02d\\%02d:%02d\\%d%s\\", 1 + (i + shift) % 8,
-                      start / 60, start % 60, quarter / 4, quarters[quarter % 4]);
+        std::snprintf(head, sizeof head, "%02d\\%02d:%02d\\%d%s\\", 1 + (i + shift) % 8, start / 60,
+                      start % 60, quarter / 4, quarters[quarter % 4]);
         text += head;
         text += kab::sjis::fromUtf8(names[(i + shift) % 5]);
         text += "\r\n";

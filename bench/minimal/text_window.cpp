@@ -20,8 +20,8 @@ struct Face {
 
 // The board's faces and sizes (toolkit/look.cpp and the layout).
 const Face kFaces[] = {
-    {"IPAPGothic", 12, false}, {"IPAPGothic", 15, false}, {"IPAGothic", 15, false},
-    {"IPAGothic", 15, true},   {"IPAGothic", 11, false},  {"DejaVu Sans", 15, false},
+    {"IPAPGothic", 12, false},  {"IPAPGothic", 15, false}, {"IPAGothic", 15, false},
+    {"IPAGothic", 15, true},    {"IPAGothic", 11, false},  {"DejaVu Sans", 15, false},
     {"DejaVu Sans", 16, false}, {"DejaVu Sans", 16, true},
 };
 
@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     window.resize(830, 480);
     int top = 10;
     for (const Face& f : kFaces) {
-        auto* label = new QLabel(QStringLiteral("職員 保存 山田 月 2026/12 9:00 13:00 4.25"), &window);
+        auto* label =
+            new QLabel(QStringLiteral("職員 保存 山田 月 2026/12 9:00 13:00 4.25"), &window);
         QFont font(QString::fromLatin1(f.family));
         font.setPixelSize(f.pixels);
         font.setBold(f.bold);

@@ -199,11 +199,11 @@ private:
     bool routingWheel_ = false;
 
     int hourWidth_ = 0;
-    FilePath dataDir_;             // in the file system's form, like every path
+    FilePath dataDir_; // in the file system's form, like every path
     tk::Panel* currentBlock_ = nullptr;
     int selAnchorCol_ = 0, selAnchorRow_ = 0; // set by every select-cell notification
-    QPoint grabOffset_;             // press position in the pressed label
-    DateSerial currentMonth_ = 0;   // first day of the month on show; 0 until set
+    QPoint grabOffset_;                       // press position in the pressed label
+    DateSerial currentMonth_ = 0;             // first day of the month on show; 0 until set
 
     // The block being dragged, through its pressed label and the button that
     // pressed it, until that button's release.

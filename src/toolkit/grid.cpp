@@ -30,8 +30,8 @@ void GridCanvas::textRect(const CellRect& r, const SjisString& text, bool alignR
     QRect extent(alignRight ? r.right - w : r.left, r.top, w, fm.height());
     painter->fillRect(extent.intersected(box), brush);
     painter->setPen(Qt::black);
-    drawText(
-        *painter, box, (alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine, s);
+    drawText(*painter, box,
+             (alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine, s);
 }
 
 void GridCanvas::lineTo(int x, int y) {

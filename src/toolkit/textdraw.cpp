@@ -11,8 +11,8 @@ namespace kab::tk {
 
 namespace {
 
-constexpr int kKeptFlags = Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask |
-                           Qt::TextSingleLine | Qt::TextWordWrap | Qt::TextDontClip;
+constexpr int kKeptFlags = Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask | Qt::TextSingleLine |
+                           Qt::TextWordWrap | Qt::TextDontClip;
 
 // What decides a layout: the text as laid out, the font on its device, and
 // the width lines break at.

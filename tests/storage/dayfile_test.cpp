@@ -102,11 +102,19 @@ TEST(DayFile, ShortenSavedDuration) {
     struct Case {
         std::string in, want;
     };
-    const Case cases[] = {{"4.00", "4.0"}, {"4.50", "4.5"},   {"4.25", "4.25"}, {"12", "12"},
-                          {"10.0", "10."}, {"4.0", "4.0"},    {"", ""},         {"0", "0"},
-                          {"1000", "100"}, {"12.50", "12.50"},
+    const Case cases[] = {{"4.00", "4.0"},
+                          {"4.50", "4.5"},
+                          {"4.25", "4.25"},
+                          {"12", "12"},
+                          {"10.0", "10."},
+                          {"4.0", "4.0"},
+                          {"", ""},
+                          {"0", "0"},
+                          {"1000", "100"},
+                          {"12.50", "12.50"},
                           // characters are counted, a double-byte one as one
-                          {"\x82\x53.00", "\x82\x53.0"}, {"\x82\x53.0", "\x82\x53.0"}};
+                          {"\x82\x53.00", "\x82\x53.0"},
+                          {"\x82\x53.0", "\x82\x53.0"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);
         EXPECT_EQ(shortenSavedDuration(c.in), c.want);

@@ -71,7 +71,6 @@ TEST_F(GridTest, MouseToCell) {
     }
 }
 
-
 // The kept layouts draw what Qt's own drawText draws, pixel for pixel, in the
 // board's faces and the ways its labels, captions, buttons and header cells
 // align, fit and overflow; the second draw comes from the kept layout.
@@ -88,16 +87,16 @@ TEST(TextDrawing, KeptLayoutsDrawAsQtDraws) {
         int flags;
         const char16_t* text;
     } table[] = {
-        {Face::PGothic, 15, false, {0, 0, 79, 45}, H | V | One, u"山田太郎"},    // a block's name
+        {Face::PGothic, 15, false, {0, 0, 79, 45}, H | V | One, u"山田太郎"},     // a block's name
         {Face::PGothic, 15, false, {3, 2, 30, 45}, H | V | One, u"長谷川一二三"}, // clipped
         {Face::Sans, 15, false, {0, 0, 77, 19}, L | T, u"13:00-17:00"},           // time label
         {Face::Sans, 16, false, {1, 1, 37, 17}, R | T, u"4.25"},
-        {Face::Sans, 16, false, {0, 0, 40, 20}, R | T | One, u"12"},             // hour header
-        {Face::SansBold, 16, false, {0, 0, 41, 23}, H | V | One, u"保存"},       // button
-        {Face::Gothic, 15, true, {0, 0, 60, 33}, L | V | Wrap, u"月曜日 12月"},  // wraps
+        {Face::Sans, 16, false, {0, 0, 40, 20}, R | T | One, u"12"},            // hour header
+        {Face::SansBold, 16, false, {0, 0, 41, 23}, H | V | One, u"保存"},      // button
+        {Face::Gothic, 15, true, {0, 0, 60, 33}, L | V | Wrap, u"月曜日 12月"}, // wraps
         {Face::Gothic, 11, false, {0, 0, 50, 9}, L | T | Wrap, u"折り返す長い文の行"},
         {Face::Gothic, 15, false, {0, 0, 45, 24}, L | V | Wrap, u"一行目の文 二行目の文 三行目"},
-        {Face::Gothic, 15, false, {2, 3, 71, 40}, H | B, u"9:00\r\n4.25"},       // two lines
+        {Face::Gothic, 15, false, {2, 3, 71, 40}, H | B, u"9:00\r\n4.25"}, // two lines
         {Face::PGothic, 12, false, {0, 0, 90, 20}, R | V | One, u"a\tb\nc "},
         {Face::Sans, 15, false, {0, 0, 0, 0}, L | T, u"x"},
         {Face::Sans, 15, false, {5, 5, 40, 20}, L | T | Qt::TextDontClip, u"はみ出す文字列です"},

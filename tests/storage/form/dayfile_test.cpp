@@ -4,8 +4,8 @@
 #include "storage/form/storage_fixture.h"
 
 #include <QDropEvent>
-#include <QScreen>
 #include <QMimeData>
+#include <QScreen>
 #include <QUrl>
 #include <fcntl.h>
 #include <unistd.h>
