@@ -31,17 +31,13 @@ struct KeyHash {
     }
 };
 
-struct Kept {
-    std::unique_ptr<QTextLayout> layout;
-    qreal leading = 0;
-};
 
 // Bounded: the board shows a few hundred texts; a day of other names or a
 // user typing starts the store afresh instead of letting it grow.
 constexpr std::size_t kMaxKept = 2048;
 
-std::unordered_map<Key, Kept, KeyHash>& store() {
-    static auto* kept = new std::unordered_map<Key, Kept, KeyHash>; // outlives every widget
+std::unordered_map<Key, std::unique_ptr<QTextLayout>, KeyHash>& store() {
+    static auto* kept = new std::unordered_map<Key, std::unique_ptr<QTextLayout>, KeyHash>; // outlives every widget
     return *kept;
 }
 
@@ -60,9 +56,9 @@ QString laidOutText(const QString& text, bool singleLine) {
     return s;
 }
 
-const Kept& layoutOf(Key key) {
+const QTextLayout& layoutOf(Key key) {
     auto& kept = store();
-    if (auto it = kept.find(key); it != kept.end()) return it->second;
+    if (auto it = kept.find(key); it != kept.end()) return *it->second;
     if (kept.size() >= kMaxKept) kept.clear();
     auto layout = std::make_unique<QTextLayout>(key.text, key.font);
     QTextOption option = layout->textOption();
@@ -81,7 +77,7 @@ const Kept& layoutOf(Key key) {
         height += line.ascent() + line.descent();
     }
     layout->endLayout();
-    return kept.emplace(std::move(key), Kept{std::move(layout), leading}).first->second;
+    return *kept.emplace(std::move(key), std::move(layout)).first->second;
 }
 
 // Text that may run right to left: Qt aligns its lines by rules of its own.
@@ -120,11 +116,10 @@ void drawText(QPainter& painter, const QRect& rect, int flags, const QString& te
     const QRectF r(rect);
     const bool wrap = flags & Qt::TextWordWrap;
     const bool dontClip = flags & Qt::TextDontClip;
-    const Kept& kept =
+    const QTextLayout& layout =
         layoutOf({laidOutText(text, flags & Qt::TextSingleLine), painter.font(),
                   painter.device()->logicalDpiY(), wrap ? qMax<qreal>(0, r.width()) : 0x01000000,
                   painter.layoutDirection()});
-    const QTextLayout& layout = *kept.layout;
 
     // The lines Qt would draw: up to the first that reaches the bottom.
     int lines = 0;
