@@ -1,5 +1,6 @@
 #include "toolkit/textdraw.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QTextLayout>
@@ -32,12 +33,26 @@ struct KeyHash {
 };
 
 
+using Store = std::unordered_map<Key, std::unique_ptr<QTextLayout>, KeyHash>;
+
 // Bounded: the board shows a few hundred texts; a day of other names or a
 // user typing starts the store afresh instead of letting it grow.
 constexpr std::size_t kMaxKept = 2048;
 
-std::unordered_map<Key, std::unique_ptr<QTextLayout>, KeyHash>& store() {
-    static auto* kept = new std::unordered_map<Key, std::unique_ptr<QTextLayout>, KeyHash>; // outlives every widget
+Store* kept = nullptr;
+
+// The layouts hold the application's fonts: they go when it ends, before
+// its fonts do.
+void dropKept() {
+    delete kept;
+    kept = nullptr;
+}
+
+Store& store() {
+    if (!kept) {
+        kept = new Store;
+        qAddPostRoutine(dropKept);
+    }
     return *kept;
 }
 
@@ -57,9 +72,9 @@ QString laidOutText(const QString& text, bool singleLine) {
 }
 
 const QTextLayout& layoutOf(Key key) {
-    auto& kept = store();
-    if (auto it = kept.find(key); it != kept.end()) return *it->second;
-    if (kept.size() >= kMaxKept) kept.clear();
+    Store& layouts = store();
+    if (auto it = layouts.find(key); it != layouts.end()) return *it->second;
+    if (layouts.size() >= kMaxKept) layouts.clear();
     auto layout = std::make_unique<QTextLayout>(key.text, key.font);
     QTextOption option = layout->textOption();
     option.setTextDirection(key.direction);
@@ -77,7 +92,7 @@ const QTextLayout& layoutOf(Key key) {
         height += line.ascent() + line.descent();
     }
     layout->endLayout();
-    return *kept.emplace(std::move(key), std::move(layout)).first->second;
+    return *layouts.emplace(std::move(key), std::move(layout)).first->second;
 }
 
 // Text that may run right to left: Qt aligns its lines by rules of its own.
