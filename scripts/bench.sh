@@ -8,6 +8,8 @@
 set -eu
 build=$(realpath "$1")
 runs=${2:-15}
+# the machine as the run finds it: the starts below raise the load themselves
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 . "$(dirname "$0")/../tests/e2e/xvfb_lib.sh"
 start_x
 
@@ -59,7 +61,7 @@ json="$XTMP/bench.json"
 QT_QPA_PLATFORM=offscreen "$build/bench/benchmarks" --benchmark_format=json \
     --benchmark_out="$json" --benchmark_out_format=json >/dev/null 2>&1
 
-echo "load: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min) on $(nproc) cores; $runs starts each"
+echo "load before the run: $load_before, after the starts: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min) on $(nproc) cores; $runs starts each"
 row() { printf '%-48s %12s %12s %12s %10s %5s\n' "$@"; }
 ms() { awk -v n="$1" 'BEGIN { printf "%.1f ms", n / 1e6 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
