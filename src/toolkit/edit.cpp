@@ -33,18 +33,16 @@ void Edit::notifyChange() {
 }
 
 SjisString Edit::text() const {
-    return held_ ? heldSjis_ : fromQt(QLineEdit::text());
+    return fromQt(held_ ? *held_ : QLineEdit::text());
 }
 
 void Edit::setText(const SjisString& text) {
     // Qt's control keeps no more than its maximum length
     const QString qt = toQt(text).left(maxLength());
     // the same text changes nothing and notifies nobody: spare the layout
-    if (qt == (held_ ? heldText_ : QLineEdit::text())) return;
+    if (qt == (held_ ? *held_ : QLineEdit::text())) return;
     if (ControlBatch::defers(this)) {
-        held_ = true;
-        heldText_ = qt;
-        heldSjis_ = fromQt(qt);
+        held_ = qt;
         ControlBatch::holding(this);
         ++assigning_;
         notifyChange();
@@ -63,9 +61,10 @@ void Edit::setText(const SjisString& text) {
 }
 
 void Edit::showHeld() {
-    if (!std::exchange(held_, false)) return;
+    if (!held_) return;
+    const QString text = *std::exchange(held_, std::nullopt);
     showing_ = true;
-    QLineEdit::setText(heldText_);
+    QLineEdit::setText(text);
     showing_ = false;
 }
 

@@ -6,8 +6,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <exception>
-#include <vector>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace kab::tk {
 
@@ -43,9 +44,7 @@ private:
     int assigning_ = 0;               // depth of program assignments under way
     bool showing_ = false;            // Qt's control takes a held text
     std::exception_ptr nestedError_; // raised by the change handler meanwhile
-    bool held_ = false;
-    QString heldText_;
-    SjisString heldSjis_; // the held text as text() gives it
+    std::optional<QString> held_; // the text a control batch holds back
 };
 
 // A combo box with an edit field and a drop-down list.
