@@ -44,7 +44,7 @@ private:
     int assigning_ = 0;               // depth of program assignments under way
     bool showing_ = false;            // Qt's control takes a held text
     std::exception_ptr nestedError_; // raised by the change handler meanwhile
-    std::optional<QString> held_; // the text a control batch holds back
+    std::optional<QString> held_;    // the text a control batch holds back
 };
 
 // A combo box with an edit field and a drop-down list.
