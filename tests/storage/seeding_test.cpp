@@ -96,9 +96,10 @@ TEST_F(Seeding, AMissingFolderIsAnError) {
     }
 }
 
-// The sources the build converts.
+// The sources the build converts, in the source tree (named by the build:
+// __FILE__ may be relative, as a compiler cache or a prefix map makes it).
 std::string shipped(const char* name) {
-    auto dir = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+    auto dir = std::filesystem::path(KABRELO_SOURCE_DIR) / "data";
     std::ifstream in(dir / name, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
