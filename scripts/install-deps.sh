@@ -6,12 +6,12 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build make pkg-config
-    qt6-base-dev libgl-dev libxcb1-dev qt6-wayland
+    qt6-base-dev libgl-dev libxcb1-dev qt6-wayland librsvg2-bin
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
     xvfb xdotool x11-utils imagemagick openbox weston
     dbus-daemon at-spi2-core python3-pyatspi python3-pyqt6
-    desktop-file-utils
+    desktop-file-utils ibus ibus-mozc xclip
     "$@"
 )
 

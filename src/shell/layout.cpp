@@ -5,6 +5,7 @@
 
 #include "board/geometry.h"
 #include "shell/blockstate.h"
+#include "storage/dayfile.h"
 #include "toolkit/align.h"
 #include "toolkit/application.h"
 #include "toolkit/button.h"
@@ -51,7 +52,7 @@ tk::DateTimePicker* picker(QWidget* parent, const char* name, QRect r, const cha
     p->setFormat(QString::fromLatin1(format));
     p->setValue(value);
     p->setFont(makeFont(Face::Sans, 16));
-    p->setAttribute(Qt::WA_InputMethodEnabled, false); // IME closed
+    p->setInputMethodClosed(true);
     return p;
 }
 
@@ -170,7 +171,9 @@ void TForm1::buildEditorPanel() {
     Edit1 = make<tk::Edit>(PanelC, "Edit1", 270, 5, 56, 27);
     Edit1->setTag(240);
     Edit1->setFont(makeFont(Face::Sans, 16));
-    Edit1->setAttribute(Qt::WA_InputMethodEnabled, false);
+    Edit1->setInputMethodClosed(true);
+    // nothing the user puts in may break the record it is saved in
+    Edit1->setTextRule([](const SjisString& text) { return storage::fitsInField(text); });
 
     dtp1 = picker(PanelC, "dtp1", {185, 5, 80, 27}, "H:mm", 41640.375);
 
@@ -178,6 +181,9 @@ void TForm1::buildEditorPanel() {
     cmb1->setMaxVisibleItems(40);
     cmb1->setItemHeight(15);
     cmb1->setFont(makeFont(Face::Gothic, 15));
+    // Names are chosen, never typed: an input method has nothing to give
+    // here, and a composition under way would take the arrow keys.
+    cmb1->setInputMethodClosed(true);
 
     dtp0 = picker(PanelC, "dtp0", {217, 41, 72, 27}, "d", 36892.0);
     dtp0->setWrapping(true); // the day steps round within its month

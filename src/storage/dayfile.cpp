@@ -33,6 +33,15 @@ std::array<SjisString, 4> splitRecord(std::string_view line) {
     return out;
 }
 
+bool fitsInField(std::string_view text) {
+    SjisString line = "01\\";
+    line += text;
+    line += "\\\\";
+    // DEL reads back, yet has no place in a text either (no Shift-JIS
+    // character has it as its second byte)
+    return splitRecord(line)[1] == text && text.find('\x7f') == std::string_view::npos;
+}
+
 SjisString shortenSavedDuration(std::string_view duration) {
     // four characters, a double-byte one counting as one, as on the label
     const bool four = sjis::charStart(duration, 3) < duration.size() &&

@@ -29,6 +29,11 @@ bool looksLikeDayFileName(std::string_view fileName);
 // the name "a".
 std::array<SjisString, 4> splitRecord(std::string_view line);
 
+// Whether text, written as a record's field, is read back as itself and
+// nothing else: not when it holds the separator "\", a blank or another
+// control character, or starts with a quote.
+bool fitsInField(std::string_view text);
+
 // A four-byte duration ending in "0" loses that byte: "4.00" -> "4.0",
 // "4.50" -> "4.5", "10.0" -> "10."; any other text stays.
 SjisString shortenSavedDuration(std::string_view duration);

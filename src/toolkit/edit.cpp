@@ -5,11 +5,37 @@
 #include "toolkit/text.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QListView>
 #include <QStyledItemDelegate>
+#include <QValidator>
 #include <utility>
 
 namespace kab::tk {
+
+namespace {
+
+// Qt's line edit asks its validator about every change the user makes
+// (typing, pasting, dropping) and takes back one that turns its text
+// invalid; the program's own setText is not taken back.
+class RuleValidator : public QValidator {
+public:
+    RuleValidator(std::function<bool(const SjisString&)> rule, QObject* parent)
+        : QValidator(parent), rule_(std::move(rule)) {}
+    State validate(QString& input, int&) const override {
+        return rule_(fromQt(input)) ? Acceptable : Invalid;
+    }
+
+private:
+    std::function<bool(const SjisString&)> rule_;
+};
+
+// Whether the focused control takes an input method: Qt asks it.
+QVariant closedOr(bool closed, Qt::InputMethodQuery query, QVariant answer) {
+    return closed && query == Qt::ImEnabled ? QVariant(false) : answer;
+}
+
+} // namespace
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this] {
@@ -73,6 +99,19 @@ bool Edit::event(QEvent* e) {
     return QLineEdit::event(e);
 }
 
+void Edit::setTextRule(std::function<bool(const SjisString&)> rule) {
+    setValidator(new RuleValidator(std::move(rule), this));
+}
+
+QVariant Edit::inputMethodQuery(Qt::InputMethodQuery query) const {
+    return closedOr(imClosed_, query, QLineEdit::inputMethodQuery(query));
+}
+
+void Edit::inputMethodEvent(QInputMethodEvent* e) {
+    if (imClosed_) return e->accept();
+    QLineEdit::inputMethodEvent(e);
+}
+
 void Edit::setCentered(bool on) {
     setAlignment(on ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
 }
@@ -131,6 +170,15 @@ void ComboBox::insertItem(int index, const SjisString& item) {
 
 void ComboBox::setItemHeight(int h) {
     view()->setItemDelegate(new FixedHeightDelegate(h, view()));
+}
+
+QVariant ComboBox::inputMethodQuery(Qt::InputMethodQuery query) const {
+    return closedOr(imClosed_, query, QComboBox::inputMethodQuery(query));
+}
+
+void ComboBox::inputMethodEvent(QInputMethodEvent* e) {
+    if (imClosed_) return e->accept();
+    QComboBox::inputMethodEvent(e);
 }
 
 void ComboBox::focusInEvent(QFocusEvent* e) {

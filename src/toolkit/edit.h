@@ -30,19 +30,31 @@ public:
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
 
+    // Closed: the box takes no input method; keys arrive as plain keys, and
+    // what an input method commits all the same is dropped.
+    void setInputMethodClosed(bool closed) { imClosed_ = closed; }
+    // The texts the user may turn the box's text into, by a paste or a drop
+    // as by typing: a change to any other is refused whole and the box keeps
+    // its text. The program's own assignments are not held to it.
+    void setTextRule(std::function<bool(const SjisString&)> rule);
+
     std::function<void(Edit* sender)> onChange;
     std::function<void(Edit* sender)> onEnter;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 protected:
     bool event(QEvent* e) override;
     void focusInEvent(QFocusEvent*) override;
+    void inputMethodEvent(QInputMethodEvent*) override;
 
 private:
     void notifyChange();
 
     int tag_ = 0;
-    int assigning_ = 0;               // depth of program assignments under way
-    bool showing_ = false;            // Qt's control takes a held text
+    bool imClosed_ = false;
+    int assigning_ = 0;              // depth of program assignments under way
+    bool showing_ = false;           // Qt's control takes a held text
     std::exception_ptr nestedError_; // raised by the change handler meanwhile
     std::optional<QString> held_;    // the text a control batch holds back
 };
@@ -59,12 +71,20 @@ public:
     void setItems(const std::vector<SjisString>& items);
     void insertItem(int index, const SjisString& item);
     void setItemHeight(int h);
+    // As the edit box's.
+    void setInputMethodClosed(bool closed) { imClosed_ = closed; }
 
     std::function<void(ComboBox* sender)> onChange;
     std::function<void(ComboBox* sender)> onEnter;
 
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 protected:
     void focusInEvent(QFocusEvent*) override;
+    void inputMethodEvent(QInputMethodEvent*) override;
+
+private:
+    bool imClosed_ = false;
 };
 
 } // namespace kab::tk

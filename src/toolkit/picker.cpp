@@ -74,6 +74,11 @@ void DateTimePicker::showHeld() {
 }
 
 bool DateTimePicker::event(QEvent* e) {
+    // Qt's spin box hands what an input method commits straight to its text
+    if (imClosed_ && e->type() == QEvent::InputMethod) {
+        e->accept();
+        return true;
+    }
     showHeld(); // whatever reaches the picker finds its value in Qt's control
     return QDateTimeEdit::event(e);
 }
@@ -89,6 +94,11 @@ void DateTimePicker::setMaxDate(DateSerial x) {
     const QSignalBlocker block(this);
     max_ = x;
     setMaximumDateTime(serialToDateTime(x));
+}
+
+QVariant DateTimePicker::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (imClosed_ && query == Qt::ImEnabled) return false;
+    return QDateTimeEdit::inputMethodQuery(query);
 }
 
 bool DateTimePicker::focusNextPrevChild(bool next) {

@@ -35,8 +35,14 @@ public:
     DateSerial minDate() const { return min_; }
     DateSerial maxDate() const { return max_; }
 
+    // Closed: the picker takes no input method; keys arrive as plain keys,
+    // and what an input method commits all the same is dropped.
+    void setInputMethodClosed(bool closed) { imClosed_ = closed; }
+
     std::function<void(DateTimePicker* sender)> onChange;
     std::function<void(DateTimePicker* sender)> onEnter;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 protected:
     // Tab leaves the picker at once instead of walking its sections.
@@ -47,6 +53,7 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    bool imClosed_ = false;
     bool selectOnRelease_ = false; // the focus came with a click into the text
     DateSerial min_ = 0;
     DateSerial max_ = 0;

@@ -13,18 +13,12 @@ require_x
 # --- the data folder ----------------------------------------------------------
 # Dates are taken once, so the names match what the program computes from
 # the same clock (a run across midnight would not).
-weekdays=(日 月 火 水 木 金 土)
-day_file() { # date as `date -d` takes it
-    echo "$(date -d "$1" +%m);$(date -d "$1" +%d)${weekdays[$(date -d "$1" +%w)]}.txt"
-}
 today=$(date +%F)
 first=$(date +%Y-%m-01)
 next_first=$(date -d "$first +1 month" +%F)
 today_file=$(day_file "$today")
 next_file=$(day_file "$next_first")
 day15_file=$(day_file "$(date +%Y-%m-15)")
-
-crlf_cp932() { printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932; }
 
 prepared="$XTMP/prepared"
 mkdir -p "$prepared"
@@ -37,44 +31,20 @@ crlf_cp932 '05\09:00\3.5\鈴木' >"$prepared/$next_file"
 
 orange="245,173,112" # block 50: on top of the stack, and the first record's
 
-shot="$XTMP/shot.png"
-# share of block 50's colour in a grid area, on a fresh screenshot
-share_at() {
-    import -window root "$shot"
-    colour_share "$shot" "$1" "$2" "$3" "$4" "$orange"
-}
-# Waits up to 3 s for the share in the area to meet the test ("> 0.5",
-# "== 0"); fails with the message otherwise.
-expect_share() {
-    local x=$1 y=$2 w=$3 h=$4 test=$5 message=$6 share
-    for _ in $(seq 15); do
-        share=$(share_at "$x" "$y" "$w" "$h")
-        awk "BEGIN { exit !($share $test) }" && return 0
-        sleep 0.2
-    done
-    fail "$message ($share)"
-}
+# Waits for the share of block 50's colour in a grid area to meet the test.
+expect_orange() { expect_share "$orange" "$@"; }
 
 start_board "$exe" "$prepared"
-# The editor panel's controls on screen, from their place in the panel.
-panel_x=$((GRID_X + 337))
-panel_y=$((GRID_Y + 397))
-click_panel() {
-    xdotool mousemove $((panel_x + $1)) $((panel_y + $2)) click 1
-    sleep 0.3
-}
 
-expect_share 165 406 150 28 "> 0.5" "today has no file, yet block 50 is not on the stack"
+expect_orange 165 406 150 28 "> 0.5" "today has no file, yet block 50 is not on the stack"
 
 # --- place, lengthen, name, save -----------------------------------------------
 drag_top_block 325 140 # row 3, 13:00 for 4.0 hours
-expect_share 325 140 150 28 "> 0.5" "block 50 not placed at 13:00 on row 3"
+expect_orange 325 140 150 28 "> 0.5" "block 50 not placed at 13:00 on row 3"
 if [ "${KAB_WM:-}" = weston ]; then
     # the unsaved block outlives a maximise request
     maximise_on_weston
-    panel_x=$((GRID_X + 337))
-    panel_y=$((GRID_Y + 397))
-    expect_share 325 140 150 28 "> 0.5" "block 50 gone from row 3 after the maximise requests"
+    expect_orange 325 140 150 28 "> 0.5" "block 50 gone from row 3 after the maximise requests"
 fi
 
 # The wheel goes to the focused control, the duration box, not to the board
@@ -83,7 +53,7 @@ fi
 click_panel $((270 + 28)) $((5 + 13))
 xdotool mousemove $((GRID_X + 100)) $((GRID_Y + 6 * 44 + 22)) click 4
 # 4.25 hours: the block reaches to 17:15 (Left 320 + 170)
-expect_share 482 140 6 28 "> 0.5" "one wheel notch did not lengthen the block"
+expect_orange 482 140 6 28 "> 0.5" "one wheel notch did not lengthen the block"
 
 # The name box is editable, so a click into its text opens no list.
 click_panel $((75 + 30)) $((7 + 11))
@@ -91,19 +61,7 @@ xdotool key Down
 xdotool key Down # "---", then the list's first and second name
 
 saved="$BOARD_DATA/$today_file"
-expected="$XTMP/expected.txt"
-# Clicks 保存 and waits until today's file holds the one record wanted.
-save_expect() {
-    crlf_cp932 "$1" >"$expected"
-    click_panel $((291 + 27)) $((42 + 13)) # 保存
-    for _ in $(seq 15); do
-        cmp -s "$expected" "$saved" && return 0
-        sleep 0.2
-    done
-    [ -e "$saved" ] || fail "no day file $today_file after the save: $(ls "$BOARD_DATA")"
-    fail "day file differs: $(od -c "$saved" | head -n3) wanted $(od -c "$expected" | head -n3)"
-}
-save_expect '03\13:00\4.25\佐藤'
+save_expect "$saved" '03\13:00\4.25\佐藤'
 
 # --- typed hours ----------------------------------------------------------------
 # A press on the lower right half of the block (170 x 38 at Left 320, Top
@@ -112,31 +70,31 @@ save_expect '03\13:00\4.25\佐藤'
 xdotool mousemove $((GRID_X + 320 + 2 + 140)) $((GRID_Y + 135 + 2 + 28)) click 1
 sleep 0.3
 xdotool key 1 2
-save_expect '03\13:00\12\佐藤'
+save_expect "$saved" '03\13:00\12\佐藤'
 # A click into the box places the cursor; Home, then Delete, which types no
 # character, takes the first digit out.
 click_panel $((270 + 28)) $((5 + 13))
 xdotool key Home Delete
-save_expect '03\13:00\2\佐藤'
+save_expect "$saved" '03\13:00\2\佐藤'
 # the version that save replaced is kept beside the day, hidden
-crlf_cp932 '03\13:00\12\佐藤' >"$expected"
-cmp "$expected" "$BOARD_DATA/.$today_file.prev" || fail "the previous save is not kept"
+crlf_cp932 '03\13:00\12\佐藤' >"$XTMP/expected.txt"
+cmp "$XTMP/expected.txt" "$BOARD_DATA/.$today_file.prev" || fail "the previous save is not kept"
 
 # --- next month and back ---------------------------------------------------------
 click_panel $((178 + 7)) $((43 + 12)) # >
-expect_share 165 228 130 28 "> 0.5" "next month's record not on row 5 at 9:00"
+expect_orange 165 228 130 28 "> 0.5" "next month's record not on row 5 at 9:00"
 # nothing of it beyond 12:30, and the saved day is gone from the board
-expect_share 302 228 16 28 "== 0" "next month's block longer than 3.5 hours"
-expect_share 325 140 150 28 "== 0" "today's block still on the board after the month step"
+expect_orange 302 228 16 28 "== 0" "next month's block longer than 3.5 hours"
+expect_orange 325 140 150 28 "== 0" "today's block still on the board after the month step"
 
 click_panel $((162 + 7)) $((43 + 12)) # <
 if [ "$first" = "$today" ]; then
     # day 1 is today: the saved block again
-    expect_share 325 140 150 28 "> 0.5" "the saved block not back on row 3 on day 1"
+    expect_orange 325 140 150 28 "> 0.5" "the saved block not back on row 3 on day 1"
 else
     # day 1 has no file: every block on the stack, none on the rows
-    expect_share 0 0 820 396 "== 0" "day 1 of this month is not empty"
-    expect_share 165 406 150 28 "> 0.5" "block 50 not back on the stack on day 1"
+    expect_orange 0 0 820 396 "== 0" "day 1 of this month is not empty"
+    expect_orange 165 406 150 28 "> 0.5" "block 50 not back on the stack on day 1"
 fi
 # --- a typed day ---------------------------------------------------------------
 # A click on the weekday label, inside the day picker, selects the day, and
@@ -144,9 +102,9 @@ fi
 click_panel $((217 + 32 + 10)) $((41 + 5 + 10))
 xdotool key 1 5
 if [ "$day15_file" = "$today_file" ]; then
-    expect_share 325 140 70 28 "> 0.5" "day 15, today, does not show its saved block"
+    expect_orange 325 140 70 28 "> 0.5" "day 15, today, does not show its saved block"
 else
-    expect_share 45 316 70 28 "> 0.5" "day 15's record not on row 7 at 6:00"
+    expect_orange 45 316 70 28 "> 0.5" "day 15's record not on row 7 at 6:00"
 fi
 [ -n "${SHOT_OUT:-}" ] && import -window "$BOARD_WINDOW" "$SHOT_OUT"
 echo "1 passed, 0 failed"

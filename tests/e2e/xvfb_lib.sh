@@ -144,6 +144,57 @@ find_board() {
     fi
     GRID_X=$((cx + 2))
     GRID_Y=$((cy + 2))
+    # the editor panel lies at (337, 397) in the grid
+    PANEL_X=$((GRID_X + 337))
+    PANEL_Y=$((GRID_Y + 397))
+}
+
+# A click at (x, y) in the editor panel, where its controls lie:
+# the name box (75, 7), the start picker (185, 5), the duration box (270, 5),
+# the day picker (217, 41) with the weekday label 32 px into it, the month
+# buttons < (162, 43) and > (178, 43), 保存 (291, 42).
+click_panel() {
+    xdotool mousemove $((PANEL_X + $1)) $((PANEL_Y + $2)) click 1
+    sleep 0.3
+}
+click_save() { click_panel $((291 + 27)) $((42 + 13)); }
+
+# The day file's name for a date as `date -d` takes it ("12;07月.txt").
+WEEKDAYS=(日 月 火 水 木 金 土)
+day_file() {
+    echo "$(date -d "$1" +%m);$(date -d "$1" +%d)${WEEKDAYS[$(date -d "$1" +%w)]}.txt"
+}
+
+# Lines as a day file or the staff list holds them: Shift-JIS, CR LF.
+crlf_cp932() { printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932; }
+
+# Waits up to 3 s until the share of the colour "r,g,b" in a grid area, on a
+# fresh screenshot, meets the test ("> 0.5", "== 0"); fails with the message
+# otherwise.
+expect_share() {
+    local rgb=$1 x=$2 y=$3 w=$4 h=$5 test=$6 message=$7 share
+    for _ in $(seq 15); do
+        import -window root "$XTMP/share.png"
+        share=$(colour_share "$XTMP/share.png" "$x" "$y" "$w" "$h" "$rgb")
+        awk "BEGIN { exit !($share $test) }" && return 0
+        sleep 0.2
+    done
+    fail "$message ($share)"
+}
+
+# Clicks 保存 and waits until the file holds exactly the day file lines
+# given; fails showing both otherwise.
+save_expect() {
+    local file=$1
+    shift
+    crlf_cp932 "$@" >"$XTMP/expected.txt"
+    click_save
+    for _ in $(seq 15); do
+        cmp -s "$XTMP/expected.txt" "$file" && return 0
+        sleep 0.2
+    done
+    [ -e "$file" ] || fail "no day file $file after the save: $(ls "$(dirname "$file")")"
+    fail "day file differs: $(od -c "$file" | head -n3) wanted $(od -c "$XTMP/expected.txt" | head -n3)"
 }
 
 # The pointer out of the way of the screenshots find_on_weston reads: below

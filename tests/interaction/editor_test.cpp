@@ -3,6 +3,8 @@
 
 #include "interaction/board_fixture.h"
 
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <functional>
 
 namespace kab::test {
@@ -198,7 +200,10 @@ TEST_F(EditorTest, WheelOnTheDayPickerStepsOneDayWithinTheMonth) {
         int day;
         const char* weekday;
     } steps[] = {
-        {true, 1, "火"}, {false, 31, "木"}, {false, 30, "水"}, {true, 31, "木"},
+        {true, 1, "火"},
+        {false, 31, "木"},
+        {false, 30, "水"},
+        {true, 31, "木"},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.day);
@@ -321,6 +326,66 @@ TEST_F(EditorTest, TypedDigitsReplaceTheDurationWhenTheBoxIsEntered) {
         EXPECT_EQ(block(49)->width(), c.width);
         EXPECT_EQ(form->Edit1->tag(), c.minutes);
         EXPECT_EQ(timeLabel(49), c.times);
+    }
+}
+
+TEST_F(EditorTest, InputMethodsAreClosedOnTheEditorControls) {
+    form->cmb1->setItems({"---", sjis::fromUtf8("山田")});
+    form->cmb1->setCurrentIndex(0);
+    place(50, 3, hm(9, 0), "4.0");
+    const DateSerial day = form->dtp0->value();
+    // Qt asks the object with the focus whether it takes an input method,
+    // and hands it what one commits.
+    const auto focusObject = [] { return QGuiApplication::focusObject(); };
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{form->Edit1, form->dtp1, form->dtp0, form->cmb1}) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        focus(control);
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QApplication::sendEvent(focusObject(), &query);
+        EXPECT_EQ(query.value(Qt::ImEnabled), QVariant(false));
+        for (const char* text : {"１２", "さと", "12"}) {
+            QInputMethodEvent composing(QString::fromUtf8(text), {});
+            QApplication::sendEvent(focusObject(), &composing);
+            QInputMethodEvent commit;
+            commit.setCommitString(QString::fromUtf8(text));
+            QApplication::sendEvent(focusObject(), &commit);
+        }
+        EXPECT_EQ(durationText(), "4.0");
+        EXPECT_EQ(clock(form->dtp1->value()), "9:00");
+        EXPECT_EQ(form->dtp0->value(), day);
+        EXPECT_EQ(form->cmb1->currentText(), QStringLiteral("---"));
+        EXPECT_EQ(hint(50), "09:00\r\n4.0");
+        EXPECT_EQ(str(block(50)->caption()), "---");
+    }
+    EXPECT_EQ(form->dtp2->inputMethodQuery(Qt::ImEnabled), QVariant(false));
+}
+
+TEST_F(EditorTest, APasteThatWouldBreakARecordIsRefusedWhole) {
+    const struct {
+        const char* pasted;
+        const char* text; // the box's text afterwards
+        int reports;
+    } table[] = {
+        {"5\\x\\y", "9", 0}, {"5\r\n99", "9", 0}, {"5 6", "9", 0}, {"\t", "9", 0},
+        {"5", "95", 0},      {"\"", "9\"", 1}, // only a field's first quote has a meaning
+        {"x", "9x", 1},                        // arrives, and is no number
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.pasted);
+        // read from a file as it stood, the start is not rewritten unless
+        // the apply step runs
+        place(50, 3, hm(9, 0), "9");
+        block(50)->setHint("9:00\r\n9");
+        env().reports.clear();
+        focus(form->Edit1);
+        form->Edit1->end(false);
+        QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+        form->Edit1->paste(); // Shift+Insert and the context menu's paste
+        EXPECT_EQ(durationText(), c.text);
+        EXPECT_EQ(env().reports.size(), std::size_t(c.reports));
+        EXPECT_EQ(hint(50),
+                  c.text == std::string("9") ? "9:00\r\n9" : std::string("09:00\r\n") + c.text);
     }
 }
 

@@ -98,6 +98,23 @@ TEST(DayFile, SplitRecord) {
     }
 }
 
+TEST(DayFile, WhatFitsInAField) {
+    const struct {
+        std::string text;
+        bool want;
+    } cases[] = {{"4.25", true},     {"", true},
+                 {"abc", true},      {"4,5", true},
+                 {so + hyo, true},   {"5\\x\\y", false},
+                 {"5\r\n99", false}, {"5 6", false},
+                 {"5\t", false},     {"\x7f", false},
+                 {"\x01", false},    {"\"5", false},
+                 {"5\"", true},      {std::string("5\0", 2), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(fitsInField(c.text), c.want);
+    }
+}
+
 TEST(DayFile, ShortenSavedDuration) {
     struct Case {
         std::string in, want;
