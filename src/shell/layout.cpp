@@ -66,7 +66,8 @@ void TForm1::buildLayout() {
     setWindowTitle(QString());
     setFont(makeFont(Face::PGothic, 12));
     setAutoFillBackground(true);
-    QPalette pal = palette();
+    // the standard light colours, whatever the desktop's theme
+    QPalette pal = tk::lightPalette();
     pal.setColor(QPalette::Window, tk::btnFace());
     setPalette(pal);
     move(27, 107);

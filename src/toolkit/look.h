@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 namespace kab::tk {
 
@@ -17,7 +18,13 @@ enum class Face {
 // pixelHeight: character height in pixels, internal leading not counted.
 QFont makeFont(Face face, int pixelHeight, bool bold = false);
 
-// Desktop colours, from the application palette.
+// The standard light colours the board is drawn in: Qt's own default
+// palette, whatever the desktop's theme sets. The board paints fixed colours
+// (the blocks', the grid's) beneath text in the desktop's colours; a dark
+// theme's light text would vanish on them.
+const QPalette& lightPalette();
+
+// Desktop colours, from the light palette.
 QColor btnFace();
 QColor btnShadow();
 QColor btnHighlight();

@@ -3,10 +3,18 @@
 
 #include "support/form_fixture.h"
 
+#include "board/geometry.h"
+#include "foundation/numbers.h"
+#include "shell/blockstate.h"
+#include "toolkit/look.h"
+
 #include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <map>
 #include <string>
 
 namespace kab::test {
@@ -111,6 +119,103 @@ TEST_F(GridDrawingTest, LinesAndFillsAtTheMinimumSize) {
     for (const auto& c : table) {
         SCOPED_TRACE(testing::Message() << c.what << " (" << c.x << "," << c.y << ")");
         EXPECT_EQ(rgb(img.pixel(c.x, c.y)), c.colour);
+    }
+}
+
+// WCAG's contrast ratio of two colours, 1 to 21.
+double contrast(QRgb a, QRgb b) {
+    const auto luminance = [](QRgb p) {
+        const auto channel = [](int c) {
+            const double s = c / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(p)) + 0.7152 * channel(qGreen(p)) + 0.0722 * channel(qBlue(p));
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The strongest contrast of any pixel of an area with the area's commonest
+// colour: what its text gives against what lies beneath.
+double textContrast(const QImage& img, QRect area) {
+    std::map<QRgb, int> count;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++count[img.pixel(x, y)];
+    const QRgb ground = std::max_element(count.begin(), count.end(), [](auto& a, auto& b) {
+                            return a.second < b.second;
+                        })->first;
+    double best = 1;
+    for (const auto& [colour, n] : count)
+        best = std::max(best, contrast(colour, ground));
+    return best;
+}
+
+TEST_F(GridDrawingTest, ADarkDesktopChangesNoPixelOfTheBoard) {
+    // the board's colours are Qt's default palette, as the platform gives
+    // it without a desktop theme
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            SCOPED_TRACE(testing::Message() << group << " " << role);
+            const auto r = QPalette::ColorRole(role);
+            EXPECT_EQ(tk::lightPalette().color(group, r), QApplication::palette().color(group, r));
+        }
+    // a named block on row 3, the editor filled, and a grab of the window
+    const auto shoot = [this] {
+        showForm();
+        tk::Panel* p = form->Panel(50);
+        form->setCurrentBlock(p);
+        blockstate::setPlaced(*p);
+        blockstate::setBounds(*p, p->x(), board::topOfRow(3), p->width());
+        p->setCaption(sjis::fromUtf8("山田"));
+        form->dtp1->setValue(9 / 24.0);
+        form->Edit1->setText("4.0");
+        form->dtp1Change(nullptr);
+        return form->grab().toImage();
+    };
+    // Two windows with the same block colours (the generator starts again):
+    // one under Qt's default palette, one under a dark desktop's, light text
+    // on dark grey as a dark GTK theme gives it.
+    const auto reopen = [this] {
+        randomReset();
+        form.reset();
+        form = std::make_unique<TForm1>(env());
+    };
+    reopen();
+    const QImage light = shoot();
+    const QPalette saved = QApplication::palette();
+    const QPalette darkDesktop(QColor(240, 240, 240), QColor(50, 50, 50), QColor(80, 80, 80),
+                               QColor(20, 20, 20), QColor(40, 40, 40), QColor(240, 240, 240),
+                               QColor(35, 35, 35));
+    QApplication::setPalette(darkDesktop);
+    reopen();
+    const QImage dark = shoot();
+    QApplication::setPalette(saved);
+    EXPECT_TRUE(light == dark) << "the board changed under a dark desktop palette";
+
+    // Text in the window's text colour, on what the board paints beneath
+    // it: the block's name and times, the buttons, the headers, the boxes.
+    const auto inWindow = [this](QWidget* w, QRect r) {
+        return QRect(w->mapTo(form.get(), r.topLeft()), r.size());
+    };
+    const struct {
+        const char* what;
+        QRect area;
+    } table[] = {
+        {"block name", inWindow(form->Panel(50), {2, 2, 60, 34})},
+        {"block times", inWindow(form->Label(50), {110, 0, 50, 34})},
+        {"保存", inWindow(form->spb3, form->spb3->rect())},
+        {"職員", inWindow(form->sbtn1, form->sbtn1->rect())},
+        {"<", inWindow(form->spb1, form->spb1->rect())},
+        {"hour header", inWindow(form->sg1, {41, 1, 38, 42})},
+        {"row header", inWindow(form->sg1, {1, 45, 38, 42})},
+        {"duration box", inWindow(form->Edit1, form->Edit1->rect().adjusted(3, 3, -3, -3))},
+        {"start picker", inWindow(form->dtp1, {3, 3, 50, 21})},
+        {"weekday", inWindow(form->LabelA, form->LabelA->rect())},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.what);
+        EXPECT_GE(textContrast(dark, c.area), 4.5);
     }
 }
 
