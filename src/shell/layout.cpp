@@ -20,6 +20,7 @@
 #include "toolkit/shape.h"
 #include "toolkit/text.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 
@@ -194,6 +195,8 @@ void TForm1::buildEditorPanel() {
         {cmb1, "名前"}, {dtp1, "開始"}, {dtp2, "終了"}, {Edit1, "時間数"}, {dtp0, "日"}};
     for (const auto& [control, name] : spoken)
         control->setAccessibleName(tk::toQt(sjis::fromUtf8(name)));
+    // the name box's edit field is read as a text object of its own
+    cmb1->lineEdit()->setAccessibleName(cmb1->accessibleName());
 
     // The start picker and the duration box share the apply step; three
     // controls share the focus frame.

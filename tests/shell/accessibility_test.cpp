@@ -47,6 +47,7 @@ TEST_F(AccessibilityTest, ALoadedDayReadsAsItShows) {
         {form->sbtn1, "職員"},
         // the editor's controls, by what they hold
         {form->cmb1, "名前"},
+        {form->cmb1->lineEdit(), "名前"},
         {form->dtp1, "開始"},
         {form->dtp2, "終了"},
         {form->Edit1, "時間数"},
