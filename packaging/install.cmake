@@ -9,8 +9,6 @@
 # built, so the installed folder carries nothing the program does not use.
 
 install(TARGETS kabrelo24 RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/kabrelo24.svg
-        DESTINATION share/icons/hicolor/scalable/apps)
 install(CODE "
 set(KAB_SEED \"$<TARGET_FILE:kabrelo_seed>\")
 set(KAB_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")

@@ -46,9 +46,6 @@ endfunction()
 
 kab_exec_argument(KAB_EXEC "${kab_prefix}/kabrelo24")
 kab_entry_string(KAB_TRYEXEC "${kab_prefix}/kabrelo24")
-# An absolute icon path: the entry shows its icon wherever the prefix is,
-# without the icon being linked into an icon theme folder.
-kab_entry_string(KAB_ICON "${kab_prefix}/share/icons/hicolor/scalable/apps/kabrelo24.svg")
 configure_file("${KAB_SOURCE_DIR}/packaging/kabrelo24.desktop.in"
                "${KAB_STAGE_DIR}/kabrelo24.desktop" @ONLY)
 file(INSTALL DESTINATION "${kab_prefix}/share/applications" TYPE FILE

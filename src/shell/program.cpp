@@ -5,6 +5,7 @@
 #include "toolkit/environment.h"
 #include "toolkit/instancelock.h"
 
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +109,11 @@ int runProgram(int argc, char** argv, void (*created)(QWidget* window)) {
     tk::SystemEnvironment env;
     tk::Application app(argc, argv, env);
     if (platform != Platform::UsersChoice) unsetenv("QT_QPA_PLATFORM");
+    // the title bar and the task switcher show the program's own icon
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/kabrelo24.png").arg(size));
+    QApplication::setWindowIcon(icon);
     TForm1 form(env);
     if (created) created(&form);
     form.show();

@@ -29,6 +29,11 @@ for _ in $(seq 20); do
 done
 xprop -id "$id" WM_NAME _NET_WM_NAME
 xprop -id "$id" WM_NAME | grep -q '"Kabrelo24"$' || fail "activation did not title the window again"
+# the program's own icon, for the title bar and the task switcher
+icons=$(xprop -id "$id" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+echo "$icons"
+[ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) Icon (64 x 64) " ] ||
+    fail "the window's icons: $icons"
 
 windows_before=$(xdotool search --onlyvisible --name '.' | wc -l)
 start=$(date +%s%N)

@@ -74,6 +74,13 @@ expected="data/List1.txt
 data/smpl.dat
 kabrelo24
 share/applications/kabrelo24.desktop
+share/icons/hicolor/128x128/apps/kabrelo24.png
+share/icons/hicolor/16x16/apps/kabrelo24.png
+share/icons/hicolor/24x24/apps/kabrelo24.png
+share/icons/hicolor/256x256/apps/kabrelo24.png
+share/icons/hicolor/32x32/apps/kabrelo24.png
+share/icons/hicolor/48x48/apps/kabrelo24.png
+share/icons/hicolor/64x64/apps/kabrelo24.png
 share/icons/hicolor/scalable/apps/kabrelo24.svg"
 got=$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$got" = "$expected" ] || fail "installed files:"$'\n'"$got"
@@ -84,8 +91,15 @@ same_bytes "$prefix/data/List1.txt" "$tmp/list.expected" "staff list"
 same_bytes "$prefix/data/smpl.dat" "$tmp/sample.expected" "sample day"
 same_bytes "$prefix/share/icons/hicolor/scalable/apps/kabrelo24.svg" \
     "$source/packaging/kabrelo24.svg" "icon"
+for size in 16 24 32 48 64 128 256; do
+    # a PNG's width and height, as its header gives them
+    png="$prefix/share/icons/hicolor/${size}x$size/apps/kabrelo24.png"
+    [ "$(od -An -tx1 -j16 -N8 "$png" | tr -d ' \n')" = "$(printf '%08x%08x' "$size" "$size")" ] ||
+        fail "no $size px icon"
+done
 
-# 2. the menu entry names the installed program and icon absolutely
+# 2. the menu entry names the installed program absolutely, and the icon by
+#    its name in the icon theme
 entry="$prefix/share/applications/kabrelo24.desktop"
 value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Type)" = Application ] || fail "Type"
@@ -95,8 +109,9 @@ value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Exec)" = "\"$prefix/kabrelo24\"" ] || fail "Exec=$(value Exec)"
 program=$(exec_path "$(value Exec)")
 [ "$program" = "$prefix/kabrelo24" ] || fail "Exec starts $program"
-[ "$(value Icon)" = "$prefix/share/icons/hicolor/scalable/apps/kabrelo24.svg" ] ||
-    fail "Icon=$(value Icon)"
+[ "$(value Icon)" = kabrelo24 ] || fail "Icon=$(value Icon)"
+[ "$(value StartupNotify)" = true ] || fail "StartupNotify=$(value StartupNotify)"
+[ "$(value Keywords)" = "シフト;勤務表;シフト表;staff;shift;rota;" ] || fail "Keywords=$(value Keywords)"
 
 # 3. a second install keeps what the user has: an edited list and sample
 printf '%s\r\n' 'own list' >"$prefix/data/List1.txt"
