@@ -4,6 +4,7 @@
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
 #include "toolkit/instancelock.h"
+#include "toolkit/logout.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -109,6 +110,7 @@ int runProgram(int argc, char** argv, void (*created)(QWidget* window)) {
     tk::Application app(argc, argv, env);
     if (platform != Platform::UsersChoice) unsetenv("QT_QPA_PLATFORM");
     TForm1 form(env);
+    tk::quitOnLogoutSignals();
     if (created) created(&form);
     form.show();
     // Without a window manager nothing activates the window for us.
