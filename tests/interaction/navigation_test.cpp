@@ -218,11 +218,16 @@ TEST_F(NavigationTest, ADayLeftComesBackWithItsUnsavedBoard) {
         const std::string changed = boardView();
         EXPECT_EQ(records(recovery(kToday)), unsaved);
         w.leave();
-        ASSERT_NE(boardView(), changed);
+        const std::string left = boardView();
+        ASSERT_NE(left, changed);
         EXPECT_EQ(records(recovery(kToday)), w.kept);
         undo();
         EXPECT_EQ(boardView(), changed); // its date, month label, weekday and blocks
         EXPECT_EQ(form->currentBlock(), nullptr);
+        redo();
+        EXPECT_EQ(boardView(), left);
+        undo();
+        EXPECT_EQ(boardView(), changed);
         EXPECT_EQ(records(recovery(kToday)), unsaved);
         // what a save now writes, and nothing is left to recover
         focus(form->sg1);
