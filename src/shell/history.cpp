@@ -141,7 +141,12 @@ void History::redo() {
 void History::restore(const State& state) {
     auto board = storage::decodeBoard(state.board);
     if (!board) return; // never for a board this history encoded
-    restoring_ = true;
+    // nothing is taken while the controls are half way
+    struct Restoring {
+        bool& flag;
+        explicit Restoring(bool& f) : flag(f) { flag = true; }
+        ~Restoring() { flag = false; }
+    } restoring(restoring_);
     // The day and its labels as they were, without the day's handlers: the
     // pickers run none for the program's own assignments.
     const Shown& s = state.shown;
@@ -158,7 +163,6 @@ void History::restore(const State& state) {
     form_.setCurrentBlock(nullptr);
     form_.ShapeA->hide();
     board_ = std::move(*board);
-    restoring_ = false;
 }
 
 void History::restack(const storage::BoardState& board) {
