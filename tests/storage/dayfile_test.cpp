@@ -292,17 +292,6 @@ TEST_F(RecoveryWrite, ReplacedWholeWithoutVersionsReadByItsOwnerAloneAndRemoved)
     EXPECT_EQ(names(path("data")), std::vector<std::string>{}) << "the empty folder goes too";
 }
 
-TEST_F(RecoveryWrite, OnlyASmallRegularFileIsRead) {
-    std::filesystem::create_directories(path("r"));
-    writeBytes(path("r/big"), std::string(maxRecoveryBytes + 1, 'a'));
-    writeBytes(path("r/day"), "x");
-    std::filesystem::create_symlink(path("r/day"), path("r/link"));
-    std::filesystem::create_directory(path("r/folder"));
-    EXPECT_EQ(readRecoveryFile(path("r/day")), "x");
-    for (const char* name : {"big", "link", "folder", "missing"})
-        EXPECT_FALSE(readRecoveryFile(path(std::string("r/") + name))) << name;
-}
-
 TEST_F(RecoveryWrite, TheWriterDoesTheLastRequestForEachFile) {
     std::filesystem::create_directory(path("data"));
     const std::string a = path("data/.recovery/a"), b = path("data/.recovery/b");
