@@ -5,8 +5,10 @@
 #include "bench_support.h"
 
 #include "board/geometry.h"
+#include "toolkit/text.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QWheelEvent>
 
 namespace {
@@ -14,9 +16,11 @@ namespace {
 using kab::bench::shownForm;
 using kab::bench::timed;
 
-// An active window with block 50 on row 3 at 9:00 for four hours, current.
+// An active window with block 50 on row 3 at 9:00 for four hours, current,
+// and a data folder for the recovery files its changes ask for.
 std::unique_ptr<kab::TForm1> formWithBlock() {
     auto form = shownForm();
+    QDir().mkpath(kab::tk::pathToQt(form->dataDir()));
     kab::bench::widest(*form);
     form->activateWindow();
     QApplication::setActiveWindow(form.get());
@@ -34,8 +38,8 @@ std::unique_ptr<kab::TForm1> formWithBlock() {
 
 void wheelOver(QWidget* under, bool up) {
     const QPoint pos = under->rect().center();
-    QWheelEvent e(pos, under->mapToGlobal(pos), QPoint(), QPoint(0, up ? 120 : -120),
-                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent e(pos, under->mapToGlobal(pos), QPoint(), QPoint(0, up ? 120 : -120), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(under, &e);
 }
 
@@ -66,7 +70,8 @@ void BM_ActionDragTick(benchmark::State& state) {
     form->Label1MouseDown(form->Label(49), Qt::LeftButton, Qt::NoModifier, 100, 10);
     form->Timer1->stop();
     const QPoint corner = kab::bench::g_env->windowCorner(*form);
-    const QPoint at[] = {corner + QPoint(100 + 325, 10 + 140), corner + QPoint(100 + 505, 10 + 272)};
+    const QPoint at[] = {corner + QPoint(100 + 325, 10 + 140),
+                         corner + QPoint(100 + 505, 10 + 272)};
     int i = 0;
     for (auto _ : state) {
         kab::bench::g_env->cursor = at[i ^= 1];

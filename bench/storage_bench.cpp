@@ -5,6 +5,7 @@
 #include "bench_support.h"
 #include "foundation/errors.h"
 #include "foundation/sjis.h"
+#include "shell/history.h"
 #include "storage/dayread.h"
 #include "toolkit/text.h"
 
@@ -93,10 +94,15 @@ struct FullDay {
         writeFile(next.path, fiftyRecords(1));
     }
     // The user turns the day picker to the other day: every block moves to
-    // another row and time.
-    void changeDay() {
+    // another row and time. As the user's change, the picker's change
+    // notification runs the handler with the undo history and the recovery
+    // files around it; else the handler alone.
+    void changeDay(bool asTheUser = true) {
         form->dtp0->setValue(form->dtp0->value() == today ? today + 1 : today);
-        form->dtp0Change();
+        if (asTheUser)
+            form->dtp0->onChange(form->dtp0);
+        else
+            form->dtp0Change();
     }
 };
 
@@ -109,7 +115,7 @@ void dayChange(benchmark::State& state, bool painted) {
     if (painted && !kab::bench::widest(form)) state.SkipWithError("not at the maximum size");
     try {
         for (auto _ : state) {
-            day.changeDay();
+            day.changeDay(painted);
             if (painted) {
                 kab::bench::paintPending();
             } else {
@@ -181,7 +187,9 @@ void BM_ActionSave(benchmark::State& state) {
             return;
         }
         for (auto _ : state) {
-            form.spb3Click();
+            // as the button's click: the history takes the board and the
+            // day's recovery file is removed
+            form.spb3->click();
             kab::bench::paintPending();
         }
     } catch (const kab::Error& e) {
@@ -195,6 +203,48 @@ void BM_ActionSave(benchmark::State& state) {
     state.SetLabel(fileSystemName(form.dataDir()));
 }
 BENCHMARK(BM_ActionSave)->Apply(timed);
+
+// An undo of a day change with what is painted after it, at the widest
+// window: the other full day comes back with its date and labels, every
+// block to another row and time. Undo and redo take turns, each a day change
+// put back.
+void BM_ActionUndoDayChange(benchmark::State& state) {
+    FullDay day;
+    kab::TForm1& form = *day.form;
+    if (!kab::bench::widest(form)) state.SkipWithError("not at the maximum size");
+    // there and back: the form opened before the days were written
+    day.changeDay();
+    day.changeDay();
+    kab::History& history = form.history();
+    if (history.undoable() == 0) state.SkipWithError("the day change is no step");
+    bool back = true;
+    for (auto _ : state) {
+        back ? history.undo() : history.redo();
+        kab::bench::paintPending();
+        back = !back;
+    }
+    if (placedBlocks(form) != 50) state.SkipWithError("the undo did not show fifty blocks");
+}
+BENCHMARK(BM_ActionUndoDayChange)->Apply(timed);
+
+// The heap the undo history holds for 100 steps, each a full day of fifty
+// blocks (100 day changes between two full days): what the allocator hands
+// out more after them than before. Loads allocate nothing lasting once the
+// first few have filled the text caches.
+void BM_HistoryOf100Steps(benchmark::State& state) {
+    FullDay day;
+    for (int i = 0; i < 4; ++i)
+        day.changeDay();
+    const std::size_t before = ::mallinfo2().uordblks;
+    for (auto _ : state) {
+        for (int i = 0; i < 100; ++i)
+            day.changeDay();
+    }
+    const std::size_t after = ::mallinfo2().uordblks;
+    state.counters["history_KiB"] = double(after - before) / 1024;
+    if (day.form->history().undoable() < 100) state.SkipWithError("fewer than 100 steps kept");
+}
+BENCHMARK(BM_HistoryOf100Steps)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // --- huge files --------------------------------------------------------------
 

@@ -108,13 +108,17 @@ data = json.load(open(sys.argv[1]))
 # goals in microseconds; the rest are shown for what they tell
 goals = {"BM_ActionDayChange": 4000, "BM_ActionSave": 4000, "BM_ActionWheelStep": 4000,
          "BM_ActionDragTick": 4000, "BM_ActionSelectionClick": 4000,
+         "BM_ActionUndoDayChange": 4000,
          "BM_DayChange50Records": 2000, "BM_RepaintBoard": 2000,
          "BM_RepaintBoardMaxSize": 2000, "BM_LoadHugeDayFile": 20000}
-rows, errors = {}, {}
+rows, errors, memory = {}, {}, {}
 for b in data["benchmarks"]:
-    name = re.sub(r"/repeats:\d+", "", b.get("run_name", b["name"]))
+    name = re.sub(r"/(repeats|iterations):\d+", "", b.get("run_name", b["name"]))
     if b.get("error_occurred"):
         errors[name] = b.get("error_message", "failed")
+        continue
+    if "history_KiB" in b:
+        memory[name] = b["history_KiB"]
         continue
     if b.get("run_type") != "aggregate":
         continue
@@ -137,6 +141,9 @@ def line(name, r):
                                                           r.get("max", 0), goal_text, met))
 for name in sorted(rows, key=lambda n: (not n.startswith("BM_Action"), 0)):
     line(name, rows[name])
+for name, kib in memory.items():
+    print("%-48s %9.0f KiB %12s %12s %10s %5s" % ("undo history of 100 full-day steps", kib, "", "",
+                                                  "< 1024 KiB", "yes" if kib < 1024 else "NO"))
 for name, message in errors.items():
     print("%-48s failed: %s" % (name[3:], message))
 PY

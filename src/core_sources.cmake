@@ -5,5 +5,5 @@ set(kab_core_sources
     foundation/errors.cpp foundation/files.cpp foundation/numbers.cpp foundation/sjis.cpp
     foundation/textlist.cpp
     board/duration.cpp board/geometry.cpp board/palette.cpp board/pool.cpp
-    storage/dayfile.cpp storage/dayread.cpp storage/folder.cpp storage/seeding.cpp
-    storage/stafflist.cpp)
+    storage/boardstate.cpp storage/dayfile.cpp storage/dayread.cpp storage/folder.cpp
+    storage/recovery.cpp storage/seeding.cpp storage/stafflist.cpp)

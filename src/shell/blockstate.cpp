@@ -48,4 +48,20 @@ void park(tk::Panel& block, tk::Label& times, tk::Label& duration, int left) {
     duration.setCaption({});
 }
 
+storage::BlockState capture(const tk::Panel& block, const tk::Label& times,
+                            const tk::Label& duration) {
+    return {block.x(),    block.y(),       block.width(),   block.tag(),
+            block.hint(), block.caption(), times.caption(), duration.caption()};
+}
+
+void restore(tk::Panel& block, tk::Label& times, tk::Label& duration,
+             const storage::BlockState& state) {
+    block.setTag(state.tag);
+    block.setHint(state.hint);
+    block.setCaption(state.name);
+    setBounds(block, state.left, state.top, state.width);
+    times.setCaption(state.times);
+    duration.setCaption(state.duration);
+}
+
 } // namespace kab::blockstate

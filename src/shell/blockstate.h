@@ -5,6 +5,7 @@
 // it waits at while parked.
 
 #include "foundation/sjis.h"
+#include "storage/boardstate.h"
 
 #include <string_view>
 
@@ -39,5 +40,12 @@ SjisString description(const tk::Panel& block, const tk::Label& times, const tk:
 // Back to the stack, emptied: no hint, no name, no times, not placed, at the
 // parking spot's top and width with the given left edge.
 void park(tk::Panel& block, tk::Label& times, tk::Label& duration, int left);
+
+// Everything a block shows, read and written whole: the undo history and the
+// recovery files keep boards so. Writing runs no handler.
+storage::BlockState capture(const tk::Panel& block, const tk::Label& times,
+                            const tk::Label& duration);
+void restore(tk::Panel& block, tk::Label& times, tk::Label& duration,
+             const storage::BlockState& state);
 
 } // namespace kab::blockstate

@@ -3,6 +3,7 @@
 
 #include "shell/unit1.h"
 
+#include "shell/history.h"
 #include "toolkit/application.h"
 #include "toolkit/label.h"
 
@@ -22,9 +23,12 @@ TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(en
     // An error in the start-up sequence skips its remaining steps; the
     // window still opens.
     tk::guarded([this] { FormCreate(); });
+    // from the board the start-up shows on
+    history_ = std::make_unique<History>(*this);
 }
 
 TForm1::~TForm1() {
+    history_.reset();
     // no application event may reach a window half torn down
     if (qApp) qApp->removeEventFilter(this);
 }

@@ -4,6 +4,7 @@
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
 #include "toolkit/instancelock.h"
+#include "toolkit/logout.h"
 
 #include <QIcon>
 #include <cstdio>
@@ -115,6 +116,7 @@ int runProgram(int argc, char** argv, void (*created)(QWidget* window)) {
         icon.addFile(QStringLiteral(":/icons/%1x%1/kabrelo24.png").arg(size));
     QApplication::setWindowIcon(icon);
     TForm1 form(env);
+    tk::quitOnLogoutSignals();
     if (created) created(&form);
     form.show();
     // Without a window manager nothing activates the window for us.

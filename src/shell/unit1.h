@@ -18,6 +18,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QKeyEvent;
 class QListWidget;
@@ -25,6 +26,8 @@ class QTimer;
 class QWheelEvent;
 
 namespace kab {
+
+class History;
 
 namespace tk {
 struct CellRect;
@@ -141,6 +144,10 @@ public:
     void setCurrentBlock(tk::Panel* block) { currentBlock_ = block; }
     QPoint grabOffset() const { return grabOffset_; }
     DateSerial currentMonth() const { return currentMonth_; }
+    void setCurrentMonth(DateSerial month) { currentMonth_ = month; }
+
+    // Undo, redo, the window's keys and the recovery files (shell/history.h).
+    History& history() const { return *history_; }
 
     // --- controls, by the names the program knows them by -----------------
     tk::Panel *PanelA = nullptr, *PanelC = nullptr, *PanelD = nullptr;
@@ -211,6 +218,8 @@ private:
         QPointer<tk::Label> label;
         Qt::MouseButton button = Qt::NoButton;
     } drag_;
+
+    std::unique_ptr<History> history_;
 };
 
 } // namespace kab

@@ -44,15 +44,38 @@ void Application::setTitle(const QString& title) {
     setApplicationDisplayName(title);
 }
 
+namespace {
+
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::Drop:
+    case QEvent::InputMethod:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool Application::notify(QObject* receiver, QEvent* event) {
+    const bool input = isUserInput(event->type());
+    bool result = false;
+    ++depth_;
     try {
-        return QApplication::notify(receiver, event);
+        result = QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
         reportError(e);
     } catch (...) {
         reportUnknownError();
     }
-    return false;
+    if (--depth_ == 0 && input) emit inputHandled();
+    return result;
 }
 
 void reportError(const std::exception& error) {

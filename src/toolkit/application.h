@@ -27,9 +27,20 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // True while an event is being delivered: some handler is running, or
+    // waits in a nested event loop (a modal box).
+    bool delivering() const { return depth_ > 0; }
+
+signals:
+    // A key, a mouse button, the wheel or a drop was delivered from the event
+    // loop, and every handler it ran has returned. Not for events inside
+    // another's delivery (a modal box's).
+    void inputHandled();
+
 private:
     Environment& env_;
     QString title_;
+    int depth_ = 0; // deliveries under way, nested ones included
 };
 
 // The default error report: ends any mouse capture, then shows the error's

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The top block of the stack dragged with the real pointer onto row 3 lands
-# at 13:00 for four hours, and the next block shows on the stack. Copies of
+# at 13:00 for four hours, and the next block shows on the stack. The
+# unsaved block is kept in today's recovery file across a month step, comes
+# back with Ctrl+Z and is saved; changed again and killed a second later, it
+# comes back after a restart with Ctrl+Z. Copies of
 # the board in folders whose names Shift-JIS cannot write show and save their
 # own day, never the day of the folder named with "?" in their place.
 set -u
@@ -31,10 +34,76 @@ share=$(colour_share "$shot" 482 140 18 28 "$orange")
 awk "BEGIN { exit !($share == 0) }" || fail "block reaches right of 17:00"
 [ -n "${SHOT_OUT:-}" ] && import -window "$BOARD_WINDOW" "$SHOT_OUT"
 
-# --- program folders ------------------------------------------------------------
 weekdays=(日 月 火 水 木 金 土)
 today_file="$(date +%m);$(date +%d)${weekdays[$(date +%w)]}.txt"
 crlf_cp932() { printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932; }
+
+# --- the unsaved block outlives a month step, and a kill -----------------------
+# Waits up to 3 s for the share of block 50's colour in a grid area to meet
+# the test ("> 0.5", "== 0").
+expect_share() {
+    local x=$1 y=$2 w=$3 h=$4 test=$5 message=$6
+    for _ in $(seq 15); do
+        import -window root "$shot"
+        share=$(colour_share "$shot" "$x" "$y" "$w" "$h" "$orange")
+        awk "BEGIN { exit !($share $test) }" && return 0
+        sleep 0.2
+    done
+    fail "$message ($share)"
+}
+click_panel() {
+    xdotool mousemove $((GRID_X + 337 + $1)) $((GRID_Y + 397 + $2)) click 1
+    sleep 0.3
+}
+recovery="$BOARD_DATA/.recovery/$today_file"
+# Waits up to 3 s for the recovery file to hold these records, then the empty
+# line and a board to its last line; fails otherwise.
+expect_recovery() {
+    crlf_cp932 "$@" >"$XTMP/records"
+    printf '\r\n' >>"$XTMP/records"
+    local size
+    size=$(stat -c %s "$XTMP/records")
+    for _ in $(seq 15); do
+        if [ -f "$recovery" ] && cmp -s -n "$size" "$XTMP/records" "$recovery" &&
+            [ "$(tail -c 5 "$recovery")" = "$(printf 'end\r\n')" ]; then
+            return 0
+        fi
+        sleep 0.2
+    done
+    fail "recovery file: $(od -c "$recovery" 2>&1 | head -n4)"
+}
+click_panel $((178 + 7)) $((43 + 12)) # >
+expect_share 325 140 150 28 "== 0" "block 50 still on row 3 on the next month's first day"
+expect_recovery '03\13:00\4.0\---'
+xdotool key ctrl+z
+expect_share 325 140 150 28 "> 0.5" "Ctrl+Z did not bring block 50 back onto row 3"
+# the day came back with it: 保存 writes today's file
+click_panel $((291 + 27)) $((42 + 13))
+crlf_cp932 '03\13:00\4.0\---' >"$XTMP/saved.expected"
+for _ in $(seq 15); do
+    cmp -s "$XTMP/saved.expected" "$BOARD_DATA/$today_file" && [ ! -e "$recovery" ] && break
+    sleep 0.2
+done
+cmp "$XTMP/saved.expected" "$BOARD_DATA/$today_file" || fail "保存 after Ctrl+Z did not write today"
+[ ! -e "$recovery" ] || fail "the recovery file outlived the save"
+
+# A press on the block's lower right half, the wheel: 4.25 hours, to 17:15;
+# killed a second later.
+xdotool mousemove $((GRID_X + 320 + 2 + 120)) $((GRID_Y + 135 + 2 + 28)) click 1
+sleep 0.3
+xdotool mousemove $((GRID_X + 100)) $((GRID_Y + 6 * 44 + 22)) click 4
+expect_share 482 140 6 28 "> 0.5" "the wheel did not lengthen block 50"
+sleep 1
+kill -9 "$BOARD_PID"
+wait "$BOARD_PID" 2>/dev/null
+expect_recovery '03\13:00\4.25\---'
+start_board "$exe" "" # the same folder, its data as the kill left it
+expect_share 325 140 150 28 "> 0.5" "block 50 not on row 3 after the restart"
+expect_share 482 140 6 28 "== 0" "the start showed the recovered board, not the day's file"
+xdotool key ctrl+z
+expect_share 482 140 6 28 "> 0.5" "Ctrl+Z after the restart did not bring the recovered board"
+
+# --- program folders ------------------------------------------------------------
 prepared="$XTMP/prepared"
 mkdir -p "$prepared"
 # row 5 at 10:00 first: the save writes row 2 first

@@ -5,10 +5,12 @@
 #include "support/form_fixture.h"
 
 #include "board/geometry.h"
+#include "shell/history.h"
 
 #include <QApplication>
 #include <QTest>
 #include <QWheelEvent>
+#include <sstream>
 
 namespace kab::test {
 
@@ -50,6 +52,42 @@ protected:
         QWheelEvent e(pos, under->mapToGlobal(pos), QPoint(), QPoint(0, up ? 120 : -120),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(under, &e);
+    }
+
+    // The window's keys, typed where the focus is.
+    void windowKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
+        QWidget* at = QApplication::focusWidget();
+        QTest::keyClick(at ? at : form.get(), key, mods);
+    }
+    void undo() { windowKey(Qt::Key_Z); }
+    void redo() { windowKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }
+    // The board as it stands is a step, as when the event loop falls idle
+    // after a change made by calling handlers.
+    void settle() { form->history().settle(); }
+
+    // What the window shows of the board, as text: the day and its labels,
+    // each block not parked as the pool's reset leaves it, the stack order.
+    std::string boardView() const {
+        std::ostringstream out;
+        out << form->currentMonth() << " " << form->dtp0->text().toStdString() << " "
+            << str(form->LabelA->caption()) << " " << str(form->LabelB->caption()) << " "
+            << form->LabelB->textColor().name().toStdString() << "\n";
+        for (int n = 1; n <= 50; ++n) {
+            const tk::Panel* p = block(n);
+            const std::string name = str(p->caption());
+            if (p->tag() == 0 && p->geometry() == QRect(160, 401, 160, 38) && p->hint().empty() &&
+                name == "---" && timeLabel(n).empty() && durationLabel(n).empty() && p->isVisible())
+                continue;
+            const QRect g = p->geometry();
+            out << n << ": " << g.x() << "," << g.y() << " " << g.width() << "x" << g.height()
+                << " tag " << p->tag() << " [" << hint(n) << "] " << name << " [" << timeLabel(n)
+                << "] [" << durationLabel(n) << "]" << (p->isVisible() ? "" : " hidden") << "\n";
+        }
+        out << "stack";
+        for (const QObject* child : form->sg1->children())
+            for (int n = 1; n <= 50; ++n)
+                if (child == block(n)) out << " " << n;
+        return out.str();
     }
 
     std::string hint(int n) const { return str(block(n)->hint()); }

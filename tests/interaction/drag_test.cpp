@@ -6,6 +6,7 @@
 #include "toolkit/look.h"
 
 #include <QSignalSpy>
+#include <functional>
 
 namespace kab::test {
 namespace {
@@ -157,12 +158,8 @@ TEST_F(DragTest, PressPlaceDecidesTheFocus) {
         QPoint at;
         QWidget* focus;
     } table[] = {
-        {{100, 10}, form->dtp1},
-        {{100, 25}, form->Edit1},
-        {{30, 25}, form->cmb1},
-        {{81, 18}, form->dtp1},
-        {{81, 19}, form->Edit1},
-        {{69, 10}, form->cmb1},
+        {{100, 10}, form->dtp1}, {{100, 25}, form->Edit1}, {{30, 25}, form->cmb1},
+        {{81, 18}, form->dtp1},  {{81, 19}, form->Edit1},  {{69, 10}, form->cmb1},
         {{75, 10}, form->dtp0}, // 70 .. 80: the focus stays
         {{80, 30}, form->dtp0},
     };
@@ -198,13 +195,12 @@ TEST_F(DragTest, TheGhostKeepsToTheHourColumns) {
         QPoint ghost;
         bool shown;
     } ticks[] = {
-        {{60, 100}, {60, 91}, true},
-        {{19, 100}, {60, 91}, false},   // x' = 0: ignored
-        {{39, 100}, {60, 91}, false},   // x' = 20
-        {{760, 100}, {60, 91}, false},  // x' = 760
-        {{300, 43}, {60, 91}, false},   // the hour header
-        {{300, -80}, {60, 91}, false},  // above the board
-        {{759, 360}, {740, 355}, true}, // x' = 740, row 8
+        {{60, 100}, {60, 91}, true},    {{19, 100}, {60, 91}, false}, // x' = 0: ignored
+        {{39, 100}, {60, 91}, false},                                 // x' = 20
+        {{760, 100}, {60, 91}, false},                                // x' = 760
+        {{300, 43}, {60, 91}, false},                                 // the hour header
+        {{300, -80}, {60, 91}, false},                                // above the board
+        {{759, 360}, {740, 355}, true},                               // x' = 740, row 8
     };
     for (const auto& t : ticks) {
         SCOPED_TRACE(testing::Message() << t.at.x() << "," << t.at.y());
@@ -274,6 +270,63 @@ TEST_F(DragTest, TheGhostIsADashedFrameOnButtonFace) {
     EXPECT_GT(gaps, 10);
     EXPECT_EQ(img.pixel(40, 19), tk::btnFace().rgb());
     release();
+}
+
+TEST_F(DragTest, DropsParkingAndTheStackAreUndoneAndRedone) {
+    const struct {
+        const char* what;
+        std::function<void()> move;
+    } moves[] = {
+        {"placed for the first time",
+         [&] {
+             drag(50, {100, 10}, {{325, 140}});
+         }},
+        {"moved to another row",
+         [&] {
+             drag(50, {30, 25}, {{80, 270}});
+         }},
+        {"the next one placed",
+         [&] {
+             drag(49, {100, 10}, {{165, 52}});
+         }},
+        {"sent to the back of the stack",
+         [&] {
+             press(48, {100, 10}, Qt::RightButton);
+             release();
+         }},
+        {"parked",
+         [&] {
+             drag(50, {100, 25}, {{600, 470}});
+         }},
+    };
+    std::vector<std::string> views{boardView()};
+    for (const auto& m : moves) {
+        SCOPED_TRACE(m.what);
+        m.move();
+        views.push_back(boardView());
+        ASSERT_NE(views.back(), views[views.size() - 2]);
+        undo();
+        EXPECT_EQ(boardView(), views[views.size() - 2]);
+        EXPECT_EQ(form->currentBlock(), nullptr);
+        EXPECT_FALSE(form->ShapeA->isVisible());
+        redo();
+        EXPECT_EQ(boardView(), views.back());
+    }
+    // every step back to the stack of the start, and on again
+    for (std::size_t i = views.size() - 1; i-- > 0;) {
+        undo();
+        EXPECT_EQ(boardView(), views[i]) << i;
+    }
+    EXPECT_EQ(topOfStack(), block(50));
+    for (std::size_t i = 1; i < views.size(); ++i) {
+        redo();
+        EXPECT_EQ(boardView(), views[i]) << i;
+    }
+    // a block taken up again after an undo drops as the board shows it
+    undo();
+    drag(50, {100, 10}, {{80, 360}});
+    EXPECT_EQ(block(50)->geometry(), QRect(320, 355, 160, 38));
+    EXPECT_EQ(timeLabel(50), "13:00\r\n17:00");
 }
 
 } // namespace

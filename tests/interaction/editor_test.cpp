@@ -468,5 +468,104 @@ TEST_F(EditorTest, ADurationThatIsNoNumberIsReportedAndTheWheelRecovers) {
     EXPECT_EQ(env().reports.size(), 1u);
 }
 
+// --- undo and redo -----------------------------------------------------------------
+
+TEST_F(EditorTest, EveryEditIsUndoneAndRedone) {
+    form->cmb1->setItems({"---", sjis::fromUtf8("山田"), sjis::fromUtf8("佐藤")});
+    const struct {
+        const char* what;
+        std::function<void()> edit;
+    } edits[] = {
+        {"a wheel step of the duration",
+         [&] {
+             focus(form->Edit1);
+             wheel(form->sg1, true);
+         }},
+        {"a wheel step of the start",
+         [&] {
+             focus(form->dtp1);
+             wheel(form->sg1, false);
+         }},
+        {"typed hours",
+         [&] {
+             focus(form->Edit1);
+             form->Edit1->selectAll();
+             QTest::keyClicks(form->Edit1, "7");
+         }},
+        {"a typed start",
+         [&] {
+             focus(form->dtp1);
+             form->dtp1->setSelectedSection(QDateTimeEdit::HourSection);
+             QTest::keyClicks(form->dtp1, "8");
+         }},
+        {"a chosen name",
+         [&] {
+             focus(form->cmb1);
+             QTest::keyClick(form->cmb1, Qt::Key_Down);
+         }},
+    };
+    for (const auto& e : edits) {
+        SCOPED_TRACE(e.what);
+        place(49, 2, hm(7, 0), "2.5");
+        place(50, 3, hm(9, 0), "4.0");
+        settle();
+        const std::string before = boardView();
+        e.edit();
+        const std::string after = boardView();
+        ASSERT_NE(after, before);
+        ASSERT_EQ(form->currentBlock(), block(50));
+        for (const Qt::Key redoKey : {Qt::Key_Z, Qt::Key_Y}) {
+            undo();
+            EXPECT_EQ(boardView(), before);
+            EXPECT_EQ(form->currentBlock(), nullptr);
+            EXPECT_FALSE(form->ShapeA->isVisible());
+            redoKey == Qt::Key_Z ? redo() : windowKey(Qt::Key_Y);
+            EXPECT_EQ(boardView(), after);
+            EXPECT_EQ(form->currentBlock(), nullptr);
+        }
+    }
+}
+
+TEST_F(EditorTest, AHundredStepsBackAndForth) {
+    place(50, 3, hm(9, 0), "4.0");
+    settle();
+    focus(form->Edit1);
+    std::vector<std::string> views;
+    for (int i = 0; i < 110; ++i) {
+        wheel(form->sg1, i % 20 < 10); // up to 6.50 hours and down again
+        views.push_back(boardView());
+    }
+    for (int i = 0; i < 100; ++i)
+        undo();
+    EXPECT_EQ(boardView(), views[9]);
+    for (int i = 0; i < 100; ++i)
+        redo();
+    EXPECT_EQ(boardView(), views[109]);
+}
+
+TEST_F(EditorTest, TheUndoKeysReachTheBoardFromEveryEditorControl) {
+    QWidget* const controls[] = {form->Edit1, form->cmb1, form->dtp1, form->dtp0, form->sg1};
+    for (QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        place(50, 3, hm(9, 0), "4.0");
+        settle();
+        // typed into the picker, whose own undo would take the key back
+        focus(form->dtp1);
+        form->dtp1->setSelectedSection(QDateTimeEdit::HourSection);
+        QTest::keyClicks(form->dtp1, "8");
+        ASSERT_EQ(hint(50), "08:00\r\n4.0");
+        focus(control);
+        const DateSerial day = form->dtp0->value();
+        undo();
+        EXPECT_EQ(hint(50), "09:00\r\n4.0");
+        EXPECT_EQ(form->currentBlock(), nullptr);
+        redo();
+        EXPECT_EQ(hint(50), "08:00\r\n4.0");
+        windowKey(Qt::Key_Y, Qt::ControlModifier); // nothing left to redo
+        EXPECT_EQ(hint(50), "08:00\r\n4.0");
+        EXPECT_EQ(form->dtp0->value(), day) << "the day picker kept its day";
+    }
+}
+
 } // namespace
 } // namespace kab::test

@@ -21,6 +21,26 @@ protected:
     void forward() { form->spb2->click(); }
     std::string month() const { return str(form->LabelB->caption()); }
     DateSerial day() const { return form->dtp0->value(); }
+
+    // Block n a quarter of an hour longer, as the user makes it: pressed on
+    // its lower right half, so that the duration box takes the focus, and
+    // one wheel notch.
+    void lengthen(int n) {
+        QTest::mousePress(form->Label(n), Qt::LeftButton, {}, {60, 25});
+        QTest::mouseRelease(form->Label(n), Qt::LeftButton, {}, {60, 25});
+        wheel(form->sg1, true);
+    }
+    // The recovery file of a day once it is written, or "(none)".
+    std::string recovery(const std::string& day) {
+        form->history().flushRecovery();
+        const std::string name = ".recovery/" + day;
+        return exists(name) ? readBytes(name) : "(none)";
+    }
+    // Its records: what a drop loads, up to the empty line.
+    static std::string records(const std::string& recovery) {
+        const auto end = recovery.find("\r\n\r\n");
+        return end == std::string::npos ? "(no empty line)" : recovery.substr(0, end + 2);
+    }
 };
 
 TEST_F(NavigationTest, StartUpShowsTodayAndThisMonthInBlue) {
@@ -37,13 +57,17 @@ TEST_F(NavigationTest, StartUpShowsTodayAndThisMonthInBlue) {
 
 TEST_F(NavigationTest, TheMonthWindowAroundToday) {
     const struct {
-        int y, m, d;              // today
-        const char* clicks;       // '<' or '>'
+        int y, m, d;        // today
+        const char* clicks; // '<' or '>'
         std::vector<const char*> months;
     } table[] = {
         {2026, 12, 7, "<<<", {"2026/11", "2026/10", "2026/10"}},
-        {2026, 12, 7, "<<<>>>>>>", {"2026/11", "2026/10", "2026/10", "2026/11", "2026/12", "2027/01",
-                                    "2027/02", "2027/02", "2027/02"}},
+        {2026,
+         12,
+         7,
+         "<<<>>>>>>",
+         {"2026/11", "2026/10", "2026/10", "2026/11", "2026/12", "2027/01", "2027/02", "2027/02",
+          "2027/02"}},
         {2026, 12, 1, ">>>", {"2027/01", "2027/01", "2027/01"}},
         {2026, 3, 31, "<<<", {"2026/02", "2026/01", "2026/01"}},
         {2026, 3, 31, ">>>", {"2026/04", "2026/05", "2026/05"}},
@@ -70,7 +94,7 @@ TEST_F(NavigationTest, TheMonthWindowAroundToday) {
 TEST_F(NavigationTest, EveryStepReloadsAndUnsavedChangesAreDropped) {
     writeFile("12;01火.txt", "02\\10:00\\3\\初日\r\n");
     writeFile("01;01金.txt", "07\\8:00\\4.0\\元日\r\n");
-    back(); // to 2026/11, day 1
+    back();    // to 2026/11, day 1
     forward(); // back to 2026/12, day 1
     EXPECT_EQ(board(), std::vector<std::string>{"2 10:00-13:00 3 初日 @200+120"});
     EXPECT_EQ(str(form->LabelA->caption()), "火");
@@ -157,6 +181,124 @@ TEST_F(NavigationTest, AFailingDayStillShowsItsMonth) {
     EXPECT_EQ(month(), "2027/01");
     EXPECT_EQ(day(), encodeDate(2027, 1, 1));
     EXPECT_EQ(board(), std::vector<std::string>{"1 9:00-11:00 2 a @160+80"});
+}
+
+TEST_F(NavigationTest, ADayLeftComesBackWithItsUnsavedBoard) {
+    writeFile("12;01火.txt", "02\\10:00\\3\\初日\r\n");
+    const std::string onFile = sjis::fromUtf8("05\\9:00\\2\\今日\r\n");
+    const std::string unsaved = sjis::fromUtf8("05\\09:00\\2.25\\今日\r\n");
+    const struct {
+        const char* what;
+        std::function<void()> leave;
+        std::string kept; // the records of today's recovery file afterwards
+    } ways[] = {
+        {"the next month", [&] { forward(); }, unsaved},
+        {"the month before", [&] { back(); }, unsaved},
+        {"a day typed",
+         [&] {
+             focus(form->dtp0);
+             QTest::keyClicks(form->dtp0, "1");
+         },
+         unsaved},
+        {"the wheel on the day picker",
+         [&] {
+             focus(form->dtp0);
+             wheel(form->sg1, false);
+         },
+         unsaved},
+        // the day stays: its board is now the dropped one
+        {"a day file dropped", [&] { drop({path("12;01火.txt")}); },
+         sjis::fromUtf8("02\\10:00\\3\\初日\r\n")},
+    };
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.what);
+        writeBytes(kToday, onFile);
+        reopen();
+        lengthen(50);
+        const std::string changed = boardView();
+        EXPECT_EQ(records(recovery(kToday)), unsaved);
+        w.leave();
+        const std::string left = boardView();
+        ASSERT_NE(left, changed);
+        EXPECT_EQ(records(recovery(kToday)), w.kept);
+        undo();
+        EXPECT_EQ(boardView(), changed); // its date, month label, weekday and blocks
+        EXPECT_EQ(form->currentBlock(), nullptr);
+        redo();
+        EXPECT_EQ(boardView(), left);
+        undo();
+        EXPECT_EQ(boardView(), changed);
+        EXPECT_EQ(records(recovery(kToday)), unsaved);
+        // what a save now writes, and nothing is left to recover
+        focus(form->sg1);
+        windowKey(Qt::Key_S);
+        EXPECT_EQ(readBytes(kToday), unsaved);
+        EXPECT_EQ(recovery(kToday), "(none)");
+    }
+
+    // A refused step loads day 1 of the month on show again: the board left
+    // is kept all the same.
+    writeFile("10;01木.txt", "03\\8:00\\2\\十月\r\n");
+    back();
+    back();
+    lengthen(50);
+    const std::string changed = boardView();
+    back();
+    ASSERT_EQ(month(), "2026/10");
+    ASSERT_NE(boardView(), changed);
+    EXPECT_EQ(records(recovery("10;01木.txt")), sjis::fromUtf8("03\\08:00\\2.25\\十月\r\n"));
+    undo();
+    EXPECT_EQ(boardView(), changed);
+}
+
+TEST_F(NavigationTest, TheBoardLeftUnsavedIsTheStepBeforeTheNextStart) {
+    const std::string onFile = sjis::fromUtf8("05\\9:00\\2\\今日\r\n");
+    const std::vector<std::string> shownOnFile{"5 9:00-11:00 2 今日 @160+80"};
+    writeBytes(kToday, onFile);
+    reopen();
+    lengthen(50);
+    const std::string unsaved = boardView();
+    reopen(); // the window closed, the program started again
+    const std::string whole = recovery(kToday);
+    ASSERT_EQ(records(whole), sjis::fromUtf8("05\\09:00\\2.25\\今日\r\n"));
+    std::string edited = whole;
+    edited.replace(edited.find("2.25"), 4, "3");
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool offered;
+    } files[] = {
+        {"whole", whole, true},
+        {"cut short", whole.substr(0, whole.size() - 3), false},
+        {"its records edited", edited, false},
+        {"a day file", onFile, false},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.what);
+        std::filesystem::create_directories(dataPath() + ".recovery");
+        writeBytes(".recovery/" + std::string(kToday), f.bytes);
+        reopen();
+        EXPECT_EQ(board(), shownOnFile) << "the start shows the day file";
+        undo();
+        if (f.offered) {
+            EXPECT_EQ(boardView(), unsaved);
+            EXPECT_EQ(form->currentBlock(), nullptr);
+            redo();
+        }
+        EXPECT_EQ(board(), shownOnFile);
+        EXPECT_EQ(readBytes(kToday), onFile) << "nothing saved";
+    }
+
+    // dropped onto the window, a recovery file loads as a day file, and a
+    // save puts its records back
+    std::filesystem::create_directories(dataPath() + ".recovery");
+    writeBytes(".recovery/" + std::string(kToday), whole);
+    reopen();
+    drop({path(".recovery/12;07月.txt")});
+    EXPECT_EQ(board(), std::vector<std::string>{"5 9:00-11:15 2.25 今日 @160+90"});
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("05\\09:00\\2.25\\今日\r\n"));
+    EXPECT_EQ(recovery(kToday), "(none)");
 }
 
 // The staff list fills the name box at start-up; its button opens it.

@@ -1,10 +1,14 @@
 #include "storage/dayfile.h"
 
 #include "foundation/errors.h"
+#include "storage/dayread.h"
+#include "storage/recovery.h"
+#include "support/temp_dir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
-
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace kab::storage {
@@ -186,6 +190,142 @@ TEST(DayFile, OneBadBlockGivesNoRecords) {
     const std::vector<BlockText> blocks = {
         {47, "09:00\r\n4.00", "a"}, {91, "10:00", "b"}, {135, "11:00\r\n1.00", "c"}};
     EXPECT_THROW((void)buildDayRecords(blocks), Error);
+}
+
+// --- recovery files: a day file's records, an empty line, the whole board ---------
+
+// A board with every kind of text a block can hold: a name whose second byte
+// is "\", blanks, "%", line breaks, an empty hint; a block off the board's
+// left edge; blocks stacked in an order of their own.
+BoardState awkwardBoard() {
+    BoardState b;
+    for (std::size_t i = 0; i < b.blocks.size(); ++i) {
+        b.blocks[i] = {160, 401, 160, 0, "", "---", "", ""};
+        b.stack[i] = std::uint8_t(b.blocks.size() - i);
+    }
+    b.blocks[49] = {320, 135, 160, 1, "13:00\r\n4.0", so + hyo, "13:00\r\n17:00", "4.0"};
+    b.blocks[48] = {-190, 47, 170, 1, "9:00\r\n4.25", "a b%20c", "9:00\r\n13:15", "4.25"};
+    b.blocks[47] = {200, 311, 0, 1, "10:00\r\n0", yamada, "10:00\r\n10:00", "0"};
+    b.blocks[0] = {1000, 401, 160, 7, "", "", "\r", "%"};
+    std::swap(b.stack[0], b.stack[49]);
+    return b;
+}
+
+TEST(RecoveryFile, StartsWithTheRecordsAndGivesTheBoardBackWhole) {
+    BoardState empty;
+    for (std::size_t i = 0; i < empty.blocks.size(); ++i)
+        empty.stack[i] = std::uint8_t(i + 1);
+    for (const BoardState& board : {awkwardBoard(), empty}) {
+        const std::string records = boardRecords(board).text();
+        const std::string bytes = recoveryFileBytes(records, encodeBoard(board));
+        // a load reads the records and stops at the empty line
+        ASSERT_TRUE(bytes.starts_with(records + "\r\n"));
+        const auto back = recoveredBoard(bytes);
+        ASSERT_TRUE(back);
+        EXPECT_TRUE(*back == board);
+        // nothing but printable ASCII behind the records
+        for (char c : std::string_view(bytes).substr(records.size()))
+            ASSERT_TRUE(c == '\r' || c == '\n' || (c >= ' ' && c < 0x7F)) << int(c);
+    }
+    EXPECT_EQ(boardRecords(awkwardBoard()).lines(),
+              (Lines{"01\\9:00\\4.25\\a b%20c", "03\\13:00\\4.0\\" + so + hyo,
+                     "07\\10:00\\0\\" + yamada}));
+}
+
+TEST(RecoveryFile, ADamagedFileGivesNoBoard) {
+    const BoardState board = awkwardBoard();
+    const std::string good = recoveryFileBytes(boardRecords(board).text(), encodeBoard(board));
+    // cut short anywhere, as a disk that filled up would leave it
+    for (std::size_t n = 0; n < good.size(); ++n)
+        ASSERT_FALSE(recoveredBoard(std::string_view(good).substr(0, n))) << n;
+    const auto edited = [&](std::string_view from, std::string_view to) {
+        std::string bytes = good;
+        const auto at = bytes.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return bytes.replace(at, from.size(), to);
+    };
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"a record edited by hand", edited("\\4.25\\", "\\5\\")},
+        {"another header", edited("kabrelo24 board 1", "kabrelo24 board 2")},
+        {"a block twice in the stack", edited("stack 1 ", "stack 2 ")},
+        {"a block line out of order", edited("\r\n2 ", "\r\n3 ")},
+        {"a broken escape", edited("%0D%0A17:00", "%0G%0A17:00")},
+        {"a number that is none", edited("-190", "-19o")},
+        {"a field too many", edited(" 4.25\r\n", " 4.25 x\r\n")},
+        {"something after the end", good + "x\r\n"},
+        {"no empty line after the records",
+         good.substr(0, good.find("\r\n\r\n") + 2) + good.substr(good.find("\r\n\r\n") + 4)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(recoveredBoard(c.bytes));
+    }
+}
+
+class RecoveryWrite : public kab::test::TempDirTest {
+protected:
+    std::vector<std::string> names(const std::string& dir) const {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(dir))
+            out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
+TEST_F(RecoveryWrite, ReplacedWholeWithoutVersionsReadByItsOwnerAloneAndRemoved) {
+    const std::string day = path("data/12;07月.txt");
+    const std::string file = recoveryPath(day);
+    EXPECT_EQ(file, path("data/.recovery/12;07月.txt"));
+    // no data folder: nothing is made above the recovery folder
+    EXPECT_THROW(writeRecoveryFile(file, "x"), Error);
+    EXPECT_FALSE(std::filesystem::exists(path("data")));
+
+    std::filesystem::create_directory(path("data"));
+    for (const std::string bytes : {"01\\9:00\\2\\a\r\n", "", "02\\9:00\\2\\b\r\n"}) {
+        writeRecoveryFile(file, bytes);
+        EXPECT_EQ(readBytes(file), bytes);
+        EXPECT_EQ(readRecoveryFile(file), bytes);
+        // no temporary file left, no version kept
+        EXPECT_EQ(names(path("data/.recovery")), std::vector<std::string>{"12;07月.txt"});
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(path("data/.recovery").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(names(path("data")), std::vector<std::string>{".recovery"}) << "no day file made";
+
+    // read as a day file (a drop onto the window), it is the board's records
+    const BoardState board = awkwardBoard();
+    writeRecoveryFile(file, recoveryFileBytes(boardRecords(board).text(), encodeBoard(board)));
+    EXPECT_EQ(readDayLines(file).lines(), boardRecords(board).lines());
+
+    removeRecoveryFile(file);
+    removeRecoveryFile(file); // already gone: no failure
+    EXPECT_EQ(names(path("data")), std::vector<std::string>{}) << "the empty folder goes too";
+}
+
+TEST_F(RecoveryWrite, TheWriterDoesTheLastRequestForEachFile) {
+    std::filesystem::create_directory(path("data"));
+    const std::string a = path("data/.recovery/a"), b = path("data/.recovery/b");
+    {
+        RecoveryWriter writer;
+        writer.write(a, "1");
+        writer.write(b, "2");
+        writer.write(a, "3");
+        writer.flush();
+        EXPECT_EQ(readBytes(a), "3");
+        EXPECT_EQ(readBytes(b), "2");
+        writer.write(b, "4");
+        writer.remove(a);
+        // the last requests are done before the writer goes
+    }
+    EXPECT_FALSE(std::filesystem::exists(a));
+    EXPECT_EQ(readBytes(b), "4");
 }
 
 } // namespace

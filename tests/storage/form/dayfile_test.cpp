@@ -154,7 +154,8 @@ TEST_F(DayFileTest, BadInput) {
     writeFile(kToday, "02\\9:00\r\n");
     env().reports.clear();
     reopen();
-    EXPECT_EQ(reportMessages(), std::vector<QString>{QStringLiteral("'' は浮動小数点数ではありません.")});
+    EXPECT_EQ(reportMessages(),
+              std::vector<QString>{QStringLiteral("'' は浮動小数点数ではありません.")});
 }
 
 TEST_F(DayFileTest, BytesThatAreNotShiftJisComeBackUnchanged) {
@@ -200,7 +201,8 @@ TEST_F(DayFileTest, SaveErrorsLeaveTheOldFileAsItWas) {
     form->spb3->click();
     ASSERT_EQ(env().reports.size(), 1u);
     EXPECT_TRUE(env().reports[0].message.startsWith(
-        QStringLiteral("ファイル \"%1data/%2\". ").arg(env().dir.path() + "/", QString::fromUtf8(kToday))))
+        QStringLiteral("ファイル \"%1data/%2\". ")
+            .arg(env().dir.path() + "/", QString::fromUtf8(kToday))))
         << env().reports[0].message.toStdString();
     EXPECT_TRUE(env().reports[0].message.endsWith(QStringLiteral(" を作成できません.")));
 
@@ -330,7 +332,8 @@ TEST_F(DayFileTest, AFailingDayAtStartUpIsReportedOnceAndTheWindowCompleted) {
     writeFile("List1.txt", "山田\r\n");
     writeFile(kToday, "01\\9:00\\2\\a\r\n02\\x\\2\\b\r\n03\\9:00\\2\\c\r\n");
     reopen();
-    EXPECT_EQ(reportMessages(), std::vector<QString>{QStringLiteral("'x' は日付または時刻ではありません.")});
+    EXPECT_EQ(reportMessages(),
+              std::vector<QString>{QStringLiteral("'x' は日付または時刻ではありません.")});
     EXPECT_EQ(board(), Strings{"1 9:00-11:00 2 a @160+80"});
     // every later step ran: pool, headers, ghost, name box, width
     EXPECT_EQ(block(1)->parentWidget(), form->sg1);
@@ -341,37 +344,30 @@ TEST_F(DayFileTest, AFailingDayAtStartUpIsReportedOnceAndTheWindowCompleted) {
     EXPECT_EQ(form->Shade1->width(), 80);
 }
 
+TEST_F(DayFileTest, CtrlSSavesWhateverHasTheFocus) {
+    const std::string day = sjis::fromUtf8("05\\9:00\\2\\今日\r\n");
+    writeBytes(kToday, day);
+    reopen();
+    const QWidget* const controls[] = {form->sg1, form->Edit1, form->cmb1, form->dtp1, form->dtp0};
+    for (const QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        std::filesystem::remove(dataPath() + kToday);
+        focus(const_cast<QWidget*>(control));
+        const std::string duration = durationText();
+        const int name = form->cmb1->currentIndex();
+        const DateSerial start = form->dtp1->value(), shown = form->dtp0->value();
+        windowKey(Qt::Key_S);
+        EXPECT_EQ(readBytes(kToday), day);
+        // and the key reached no control
+        EXPECT_EQ(durationText(), duration);
+        EXPECT_EQ(form->cmb1->currentIndex(), name);
+        EXPECT_EQ(form->dtp1->value(), start);
+        EXPECT_EQ(form->dtp0->value(), shown);
+    }
+}
+
 // Files dropped from a file manager.
-class DropTest : public StorageTest {
-protected:
-    void drop(const QStringList& paths) {
-        QMimeData data;
-        QList<QUrl> urls;
-        for (const QString& p : paths)
-            urls << QUrl::fromLocalFile(p);
-        data.setUrls(urls);
-        // The source offers a copy or a move and proposes the move (Shift
-        // held); the board takes a copy in any case.
-        const QPoint at(300, 200);
-        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        ASSERT_EQ(enter.proposedAction(), Qt::MoveAction);
-        QApplication::sendEvent(form.get(), &enter);
-        ASSERT_TRUE(enter.isAccepted());
-        EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
-        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(form.get(), &move);
-        EXPECT_TRUE(move.isAccepted());
-        EXPECT_EQ(move.dropAction(), Qt::CopyAction);
-        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(form.get(), &dropped);
-        EXPECT_TRUE(dropped.isAccepted());
-        EXPECT_EQ(dropped.dropAction(), Qt::CopyAction);
-    }
-    QString path(const char* name) const {
-        return QString::fromStdString(dataPath()) + QString::fromUtf8(name);
-    }
-};
+class DropTest : public StorageTest {};
 
 TEST_F(DropTest, OneDayFileLoadsWithoutChangingTheDate) {
     writeFile("11;30月.txt", "06\\8:00\\4.0\\他\r\n");

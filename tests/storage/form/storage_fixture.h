@@ -7,6 +7,9 @@
 #include "toolkit/application.h"
 
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -49,11 +52,12 @@ protected:
     static bool exists(const std::string& name) {
         return std::filesystem::exists(dataPath() + name);
     }
-    // What is in the folder, names sorted.
+    // What is in the folder, names sorted; the recovery folder of unsaved
+    // boards is left out.
     static std::vector<std::string> listing() {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(dataPath()))
-            names.push_back(e.path().filename().string());
+            if (e.path().filename() != ".recovery") names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -92,6 +96,35 @@ protected:
         const auto crlf = t.find("\r\n");
         if (crlf != std::string::npos) t.replace(crlf, 2, "-");
         return t;
+    }
+
+    // Files dropped onto the window from a file manager.
+    void drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        // The source offers a copy or a move and proposes the move (Shift
+        // held); the board takes a copy in any case.
+        const QPoint at(300, 200);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        ASSERT_EQ(enter.proposedAction(), Qt::MoveAction);
+        QApplication::sendEvent(form.get(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(form.get(), &move);
+        EXPECT_TRUE(move.isAccepted());
+        EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(form.get(), &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+        EXPECT_EQ(dropped.dropAction(), Qt::CopyAction);
+    }
+    QString path(const char* name) const {
+        return QString::fromStdString(dataPath()) + QString::fromUtf8(name);
     }
 
     std::vector<QString> reportMessages() const {

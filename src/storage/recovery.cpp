@@ -1,0 +1,202 @@
+#include "storage/recovery.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kab::storage {
+
+namespace {
+
+constexpr std::string_view kEmptyLine = "\r\n\r\n";
+
+std::size_t nameStart(const FilePath& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == FilePath::npos ? 0 : slash + 1;
+}
+
+// Six letters or digits that no other writer picks at the same moment; the
+// exclusive open refuses a name taken all the same.
+std::string tempSuffix() {
+    static constexpr char alphabet[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static unsigned counter = 0;
+    auto mix = static_cast<unsigned long long>(
+                   std::chrono::steady_clock::now().time_since_epoch().count()) ^
+               (static_cast<unsigned long long>(::getpid()) << 20) ^ (++counter * 104729ULL);
+    std::string s;
+    for (int k = 0; k < 6; ++k) {
+        s += alphabet[mix % 62];
+        mix /= 62;
+    }
+    return s;
+}
+
+void syncFolder(const FilePath& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    // the rename or unlink has happened: nothing to report
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+// errno of the failing step, 0 when the file took the bytes.
+int writeThroughTemporary(const FilePath& folder, const FilePath& path, std::string_view bytes) {
+    FilePath temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = folder + "." + path.substr(folder.size()) + "." + tempSuffix();
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) return errno;
+    }
+    if (fd < 0) return EEXIST;
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(temp.c_str());
+    return error;
+}
+
+} // namespace
+
+FilePath recoveryPath(const FilePath& dayFile) {
+    const std::size_t start = nameStart(dayFile);
+    return dayFile.substr(0, start) + std::string(recoveryFolderName) + "/" + dayFile.substr(start);
+}
+
+std::string recoveryFileBytes(std::string_view records, std::string_view encodedBoard) {
+    std::string bytes(records);
+    bytes += kCrLf; // the empty line that ends a day file's reading
+    bytes += encodedBoard;
+    return bytes;
+}
+
+std::optional<BoardState> recoveredBoard(std::string_view bytes) {
+    // The records end at the first empty line, which is the very first line
+    // when there are none (no record is an empty line); the board follows.
+    std::size_t records = 0;
+    if (!bytes.starts_with(kCrLf)) {
+        const std::size_t gap = bytes.find(kEmptyLine);
+        if (gap == std::string_view::npos) return std::nullopt;
+        records = gap + kCrLf.size();
+    }
+    auto board = decodeBoard(bytes.substr(records + kCrLf.size()));
+    if (!board) return std::nullopt;
+    // records edited by hand no longer match the board behind them
+    try {
+        if (boardRecords(*board).text() != bytes.substr(0, records)) return std::nullopt;
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    return board;
+}
+
+std::optional<std::string> readRecoveryFile(const FilePath& path) {
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat st {};
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        std::size_t(st.st_size) > maxRecoveryBytes)
+        return std::nullopt;
+    std::string bytes(std::size_t(st.st_size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(file.get(), bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return std::nullopt;
+        done += std::size_t(got);
+    }
+    return bytes;
+}
+
+void writeRecoveryFile(const FilePath& path, std::string_view bytes) {
+    const FilePath folder = path.substr(0, nameStart(path));
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) throw fileCreateError(path, errno);
+    if (const int error = writeThroughTemporary(folder, path, bytes))
+        throw fileCreateError(path, error);
+    syncFolder(folder);
+}
+
+void removeRecoveryFile(const FilePath& path) {
+    const FilePath folder = path.substr(0, nameStart(path));
+    if (::unlink(path.c_str()) == 0) syncFolder(folder);
+    // gone once it holds nothing, so that a data folder without unsaved
+    // days looks as it always did
+    ::rmdir(folder.c_str());
+}
+
+// --- the writer's thread ------------------------------------------------------
+
+RecoveryWriter::~RecoveryWriter() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    if (thread_.joinable()) thread_.join();
+}
+
+void RecoveryWriter::write(FilePath path, std::string bytes) {
+    put({std::move(path), std::move(bytes)});
+}
+
+void RecoveryWriter::remove(FilePath path) {
+    put({std::move(path), std::nullopt});
+}
+
+void RecoveryWriter::put(Job job) {
+    {
+        const std::lock_guard lock(mutex_);
+        bool replaced = false;
+        for (Job& waiting : jobs_) {
+            if (waiting.path == job.path) {
+                waiting = std::move(job);
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) jobs_.push_back(std::move(job));
+        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+    }
+    wake_.notify_one();
+}
+
+void RecoveryWriter::flush() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
+}
+
+void RecoveryWriter::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+        if (jobs_.empty()) return; // stopped with nothing left to do
+        std::vector<Job> batch;
+        batch.swap(jobs_);
+        busy_ = true;
+        lock.unlock();
+        std::vector<std::string> failures;
+        for (const Job& job : batch) {
+            try {
+                if (job.bytes)
+                    writeRecoveryFile(job.path, *job.bytes);
+                else
+                    removeRecoveryFile(job.path);
+            } catch (const Error& e) {
+                failures.push_back(sjis::toUtf8(e.message()));
+            }
+        }
+        lock.lock();
+        busy_ = false;
+        for (const std::string& failure : failures) {
+            if (reported_.insert(failure).second)
+                std::fprintf(stderr, "kabrelo24: recovery file: %s\n", failure.c_str());
+        }
+        if (jobs_.empty()) idle_.notify_all();
+    }
+}
+
+} // namespace kab::storage
