@@ -180,7 +180,10 @@ Flow flowOf(const Table& t, const QFont& font, double height) {
         f.width += w;
     f.width += cellGap * (f.colW.size() - 1);
     f.perColumn = std::max(1, static_cast<int>((height - 2 * f.lineH - 4) / f.lineH));
-    f.columns = std::max(1, (static_cast<int>(t.rows.size()) + f.perColumn - 1) / f.perColumn);
+    const int rows = static_cast<int>(t.rows.size());
+    f.columns = std::max(1, (rows + f.perColumn - 1) / f.perColumn);
+    // the rows shared out evenly over the columns they need
+    f.perColumn = std::max(1, (rows + f.columns - 1) / f.columns);
     return f;
 }
 
