@@ -160,7 +160,15 @@ int calendar(const Options& o, report::Month month) {
     noteEmptyMonth(days, o);
     const bool leftOut = reportLeftOut(days);
     std::optional<SjisString> name;
-    if (o.name) name = sjis::fromUtf8(*o.name);
+    if (o.name) {
+        name = sjis::fromUtf8(*o.name);
+        // a name mistyped gives an empty calendar: say so
+        bool found = false;
+        for (const auto& day : days)
+            for (const auto& s : day.shifts)
+                found = found || s.a.name == *name;
+        if (!found) say(*o.name + " の枠は " + o.when + " にありません");
+    }
     if (!command::writeStdout(report::calendar(days, name))) return kFailed;
     return leftOut ? kLeftOut : kDone;
 }
@@ -178,6 +186,7 @@ int day(int argc, char** argv, const Options& o, DateSerial date) {
         return kFailed;
     }
     const report::Day d = report::readDay(o.data, date);
+    if (!d.exists) say(d.path + " がありません: 空の日を描きます");
     const bool leftOut = reportLeftOut({d});
     // no window is ever shown: the page is drawn offscreen, with or without
     // a display; Qt's own notes (no runtime folder, say) are no news here

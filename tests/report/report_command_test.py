@@ -172,6 +172,9 @@ code, one, err = run("calendar", "2026-12", "--name", "佐藤", data=data)
 mine = icalendar.Calendar.from_ical(one.decode("utf-8")).walk("VEVENT")
 check(code == 0 and [str(e["SUMMARY"]) for e in mine] == ["佐藤", "佐藤"], "--name: 佐藤 alone")
 check({str(e["UID"]) for e in mine} <= set(uids), "--name keeps the UIDs of the whole calendar")
+code, none, err = run("calendar", "2026-12", "--name", "佐籐", data=data)
+check(code == 0 and "佐籐 の枠は 2026-12 にありません" in err and
+      not icalendar.Calendar.from_ical(none.decode("utf-8")).walk("VEVENT"), "a name without blocks: %s" % err)
 
 # --- the printed day -----------------------------------------------------------
 before = {n: (open(os.path.join(data, n), "rb").read(), os.stat(os.path.join(data, n)).st_mtime_ns)
