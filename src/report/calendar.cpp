@@ -5,16 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <map>
 
 namespace kab::report {
 
 namespace {
 
 constexpr std::int64_t kDayMs = 86'400'000;
-
-SjisString sj(std::string_view utf8) {
-    return sjis::fromUtf8(utf8);
-}
 
 // Local "floating" time: the same clock time wherever the calendar is.
 std::string localTime(DateSerial date, std::int64_t ms) {
@@ -92,6 +89,8 @@ std::string calendar(const std::vector<Day>& days, const std::optional<SjisStrin
     addLine(out, "VERSION:2.0");
     addLine(out, "PRODID:-//Kabrelo24//kabrelo24-report//JA");
     addLine(out, "CALSCALE:GREGORIAN");
+    // each name converted once: the conversion costs more than the rest
+    std::map<SjisString, std::string> utf8Names;
     for (const Day& day : days) {
         // each name's blocks of the day in order of their start
         std::vector<const Shift*> shifts;
@@ -106,9 +105,10 @@ std::string calendar(const std::vector<Day>& days, const std::optional<SjisStrin
             const Shift& s = *shifts[i];
             place = (i > 0 && summaryName(*shifts[i - 1]) == summaryName(s)) ? place + 1 : 1;
             const SjisString who = summaryName(s);
-            const SjisString description =
-                intToStr(s.a.row) + sj("行目、") + formatDateTime("h:nn", s.a.start) + sj("から") +
-                formatDateTime("h:nn", s.a.end()) + sj("まで、") + s.hours.text() + sj("時間");
+            // in UTF-8 from the start: only the name needs converting
+            const std::string description =
+                std::to_string(s.a.row) + "行目、" + formatDateTime("h:nn", s.a.start) + "から" +
+                formatDateTime("h:nn", s.a.end()) + "まで、" + s.hours.text() + "時間";
             addLine(out, "BEGIN:VEVENT");
             addLine(out, "UID:" + localTime(day.date, 0).substr(0, 8) + "-" + nameToken(who) + "-" +
                              std::to_string(place) + "@kabrelo24");
@@ -118,8 +118,10 @@ std::string calendar(const std::vector<Day>& days, const std::optional<SjisStrin
             // without an end an event ends where it starts: a block of no
             // length has no end after its start to give
             if (s.endMs > s.startMs) addLine(out, "DTEND:" + localTime(day.date, s.endMs));
-            addLine(out, "SUMMARY:" + escaped(sjis::toUtf8(who)));
-            addLine(out, "DESCRIPTION:" + escaped(sjis::toUtf8(description)));
+            auto utf8 = utf8Names.find(who);
+            if (utf8 == utf8Names.end()) utf8 = utf8Names.emplace(who, sjis::toUtf8(who)).first;
+            addLine(out, "SUMMARY:" + escaped(utf8->second));
+            addLine(out, "DESCRIPTION:" + escaped(description));
             addLine(out, "END:VEVENT");
         }
     }

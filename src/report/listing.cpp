@@ -1,42 +1,57 @@
 #include "report/listing.h"
 
-#include "foundation/numbers.h"
+#include <map>
 
 namespace kab::report {
 
 namespace {
 
-SjisString sj(std::string_view utf8) {
-    return sjis::fromUtf8(utf8);
-}
+// Each name in UTF-8, converted once.
+class Names {
+public:
+    const std::string& operator()(const SjisString& name) {
+        auto it = utf8_.find(name);
+        if (it == utf8_.end()) it = utf8_.emplace(name, sjis::toUtf8(name)).first;
+        return it->second;
+    }
 
-// Columns a Shift-JIS text takes on a terminal: a double-byte character is
+private:
+    std::map<SjisString, std::string> utf8_;
+};
+
+// Columns a name takes on a terminal: in Shift-JIS a double-byte character is
 // a wide one, a single byte (half-width kana among them) a narrow one.
-std::size_t columns(std::string_view sjisText) {
-    return sjisText.size();
+std::size_t columns(const SjisString& sjisName) {
+    return sjisName.size();
 }
 
-SjisString padRight(SjisString text, std::size_t width) {
-    const std::size_t w = columns(text);
-    if (w < width) text.append(width - w, ' ');
+// text followed by blanks up to width columns; text takes columns of them.
+std::string padRight(std::string text, std::size_t columns, std::size_t width) {
+    if (columns < width) text.append(width - columns, ' ');
     return text;
 }
 
-SjisString padLeft(const SjisString& text, std::size_t width) {
-    const std::size_t w = columns(text);
-    return w < width ? SjisString(width - w, ' ') + text : text;
+// An ASCII text after blanks up to width columns.
+std::string padLeft(const std::string& text, std::size_t width) {
+    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
 }
 
-SjisString clock(DateSerial date, std::int64_t ms) {
-    return formatDateTime("h:nn", date + static_cast<double>(ms) / 86400000.0);
+// "h:nn" of a time from the day's 0:00, as the time label shows it.
+void appendClock(std::string& out, std::int64_t ms) {
+    const auto minutes = ((ms / 60'000) % 1440 + 1440) % 1440;
+    out += std::to_string(minutes / 60);
+    out += ':';
+    out += static_cast<char>('0' + minutes % 60 / 10);
+    out += static_cast<char>('0' + minutes % 10);
 }
 
 std::string csvField(const std::string& utf8) {
-    std::string text = utf8;
+    std::string text;
     // =, +, - and @ open a formula in a spreadsheet; a quote before it keeps
     // the cell a text (so does a leading tab or CR)
-    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string::npos)
-        text.insert(0, "'");
+    if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string::npos)
+        text = "'";
+    text += utf8;
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string out = "\"";
     for (char c : text) {
@@ -48,60 +63,68 @@ std::string csvField(const std::string& utf8) {
 
 } // namespace
 
-SjisString dateLabel(DateSerial date) {
+std::string dateLabel(DateSerial date) {
     const Date d = decodeDate(date);
-    return intToStr(d.month) + sj("月") + intToStr(d.day) + sj("日(") +
-           formatDateTime("aaa", date) + ")";
+    return std::to_string(d.month) + "月" + std::to_string(d.day) + "日(" +
+           sjis::toUtf8(formatDateTime("aaa", date)) + ")";
 }
 
-SjisString shiftLabel(const Shift& s) {
-    return intToStr(s.a.row) + sj("行目 ") + clock(0, s.startMs) + "-" + clock(0, s.endMs);
+std::string shiftLabel(const Shift& s) {
+    std::string out = std::to_string(s.a.row) + "行目 ";
+    appendClock(out, s.startMs);
+    out += '-';
+    appendClock(out, s.endMs);
+    return out;
 }
 
 std::string noticesText(const Tally& t) {
-    SjisString out;
+    Names names;
+    std::string out;
     if (!t.doubleBookings.empty()) {
-        out +=
-            sj("二重予約 (") + intToStr(static_cast<int>(t.doubleBookings.size())) + sj(" 件)\n");
-        for (const auto& b : t.doubleBookings)
-            out += "  " + dateLabel(b.first.date) + " " + b.first.a.name + "  " +
-                   shiftLabel(b.first) + sj(" と ") + shiftLabel(b.second) + "\n";
+        out += "二重予約 (" + std::to_string(t.doubleBookings.size()) + " 件)\n";
+        DateSerial labelled = -1;
+        std::string date;
+        for (const auto& b : t.doubleBookings) {
+            if (b.first.date != labelled) date = dateLabel(labelled = b.first.date);
+            out += "  " + date + " " + names(b.first.a.name) + "  " + shiftLabel(b.first) + " と " +
+                   shiftLabel(b.second) + "\n";
+        }
     }
     if (!t.unnamed.empty()) {
         if (!out.empty()) out += "\n";
-        out += sj("名前のない枠 (") + intToStr(static_cast<int>(t.unnamed.size())) + sj(" 件、") +
-               t.unnamedHours.text() + sj(" 時間)\n");
+        out += "名前のない枠 (" + std::to_string(t.unnamed.size()) + " 件、" +
+               t.unnamedHours.text() + " 時間)\n";
         for (const auto& s : t.unnamed)
             out += "  " + dateLabel(s.date) + "  " + shiftLabel(s) + "  " + s.hours.text() + "\n";
     }
-    return sjis::toUtf8(out);
+    return out;
 }
 
 std::string hoursText(const Tally& t, Month month) {
-    const SjisString name = sj("名前"), days = sj("日数"), blocks = sj("件数"), hours = sj("時間");
-    std::size_t nameWidth = columns(name);
+    Names names;
+    std::size_t nameWidth = 4; // "名前"
     for (const auto& p : t.persons)
         nameWidth = std::max(nameWidth, columns(p.name));
-    SjisString out = intToStr(month.year) + sj("年") + intToStr(month.month) + sj("月の勤務時間\n");
-    out += padRight(name, nameWidth) + padLeft(days, 6) + padLeft(blocks, 6) + padLeft(hours, 10) +
-           "\n";
+    std::string out =
+        std::to_string(month.year) + "年" + std::to_string(month.month) + "月の勤務時間\n";
+    // the headers are two wide characters each: four columns
+    out += padRight("名前", 4, nameWidth) + "  日数  件数      時間\n";
     for (const auto& p : t.persons)
-        out += padRight(p.name, nameWidth) + padLeft(intToStr(p.days), 6) +
-               padLeft(intToStr(p.shifts), 6) + padLeft(p.hours.text(), 10) + "\n";
-    if (t.persons.empty()) out += sj("(勤務の記録はありません)\n");
-    out += padRight(sj("合計"), nameWidth + 12) + padLeft(t.total.text(), 10) + "\n";
-    std::string text = sjis::toUtf8(out);
+        out += padRight(names(p.name), columns(p.name), nameWidth) +
+               padLeft(std::to_string(p.days), 6) + padLeft(std::to_string(p.shifts), 6) +
+               padLeft(p.hours.text(), 10) + "\n";
+    if (t.persons.empty()) out += "(勤務の記録はありません)\n";
+    out += padRight("合計", 4, nameWidth + 12) + padLeft(t.total.text(), 10) + "\n\n";
     const std::string notices = noticesText(t);
-    text += "\n";
-    text += notices.empty() ? sjis::toUtf8(sj("二重予約も名前のない枠もありません\n")) : notices;
-    return text;
+    out += notices.empty() ? "二重予約も名前のない枠もありません\n" : notices;
+    return out;
 }
 
 std::string hoursCsv(const Tally& t) {
-    std::string out = "\xEF\xBB\xBF";
-    out += sjis::toUtf8(sj("名前,日数,件数,時間")) + "\r\n";
+    Names names;
+    std::string out = "\xEF\xBB\xBF名前,日数,件数,時間\r\n";
     for (const auto& p : t.persons)
-        out += csvField(sjis::toUtf8(p.name)) + "," + std::to_string(p.days) + "," +
+        out += csvField(names(p.name)) + "," + std::to_string(p.days) + "," +
                std::to_string(p.shifts) + "," + p.hours.text() + "\r\n";
     return out;
 }

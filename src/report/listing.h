@@ -1,6 +1,8 @@
 #pragma once
 // The month's hours as text for a terminal and as CSV for a spreadsheet, in
-// UTF-8.
+// UTF-8. They are written in UTF-8 from the start, each name converted once:
+// a month's text can run to thousands of lines, and a whole text's
+// conversion from Shift-JIS costs more than everything else together.
 
 #include "report/month.h"
 #include "report/tally.h"
@@ -9,10 +11,10 @@
 
 namespace kab::report {
 
-// "12月7日(月)", as Shift-JIS text.
-SjisString dateLabel(DateSerial date);
+// "12月7日(月)".
+std::string dateLabel(DateSerial date);
 // "3行目 9:00-13:00", the block's row and times as the board shows them.
-SjisString shiftLabel(const Shift& s);
+std::string shiftLabel(const Shift& s);
 
 // Per person the days, the blocks and the hours, then the double bookings
 // and the blocks without a name.
