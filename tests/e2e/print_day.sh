@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Ctrl+P, pressed while the name box has the focus, opens the print dialog;
-# its "print to file" writes one PDF page whose text holds the date, every
-# name and time on the board (a block placed and not saved among them) and
-# the hours per person. The day file is not touched.
+# its "print to file" writes one PDF page whose text holds the date, the
+# whole hour scale, every name and time on the board (a block placed and not
+# saved among them) and the hours per person. The day file is not touched.
 set -u
 exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
@@ -57,6 +57,9 @@ expect() {
     grep -qF -- "$1" <<<"$text" || fail "the printed text lacks $2 ('$1'):"$'\n'"$text"
 }
 expect "$title" "the date and weekday"
+# all 25 hour columns, though the window at its least width shows 6:00 to 0:00
+grep -qE '(^| )6 +7 +8 .* 23 +0 +1 +2 +3 +4 +5 +6( |$)' <<<"$text" ||
+    fail "the hour scale is not 6 to 6 of the next day:"$'\n'"$text"
 for name in 佐藤 鈴木 ---; do expect "$name" "a name on the board"; done
 for time in 7:00 15:00 9:30 11:45 22:00 13:00 17:00; do expect "$time" "a time on the board"; done
 # the hours per person: 佐藤 8.0 + 9.0, 鈴木 2.25, the unnamed block 4.0
