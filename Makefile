@@ -28,7 +28,8 @@ screenshot: build
 
 bench: deps
 	cmake --preset release
-	cmake --build --preset release --target benchmarks minimal_window text_window kabrelo24_probe
+	cmake --build --preset release --target benchmarks minimal_window text_window kabrelo24_probe \
+	    kabrelo24-report
 	scripts/bench.sh build-release
 
 # libFuzzer runs of the core's parsers: FUZZ_SECONDS per target, FUZZ_JOBS at

@@ -8,7 +8,7 @@
 # out once the folder holds a day. It runs from the build tree, where it was
 # built, so the installed folder carries nothing the program does not use.
 
-install(TARGETS kabrelo24 RUNTIME DESTINATION .)
+install(TARGETS kabrelo24 kabrelo24-report RUNTIME DESTINATION .)
 install(CODE "
 set(KAB_SEED \"$<TARGET_FILE:kabrelo_seed>\")
 set(KAB_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")

@@ -100,6 +100,48 @@ for list in million oneline; do
         "$(awk -v m="$m_med" 'BEGIN { print (m < 102400) ? "yes" : "NO" }')"
 done
 
+# The report command as a user runs it, a whole process each time, on a data
+# folder of 31 full days (50 records each): wall time and peak memory.
+python3 - "$build/kabrelo24-report" "$XTMP/report" "$runs" <<'PY'
+import os, statistics, subprocess, sys, time
+exe, folder, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+data = os.path.join(folder, "data")
+os.makedirs(data, exist_ok=True)
+names = ["山田", "佐藤", "鈴木", "高橋", "田中"]
+weekdays = "月火水木金土日"
+import datetime
+for day in range(1, 32):
+    d = datetime.date(2026, 12, day)
+    lines = []
+    for i in range(50):
+        start = 6 * 60 + 15 * ((i * 7 + 3 * day) % 64)
+        q = 8 + (i * 5 + 7 * day) % 29
+        lines.append("%02d\\%02d:%02d\\%d.%02d\\%s" % (1 + (i + day) % 8, start // 60, start % 60,
+                                                     q // 4, q % 4 * 25, names[(i + day) % 5]))
+    with open(os.path.join(data, "%02d;%02d%s.txt" % (d.month, d.day, weekdays[d.weekday()])), "wb") as f:
+        f.write("".join(l + "\r\n" for l in lines).encode("cp932"))
+def row(*cells):
+    print("%-48s %12s %12s %12s %10s %5s" % cells)
+for what, args in [("month's hours", ["hours", "2026-12"]),
+                   ("month's calendar", ["calendar", "2026-12"]),
+                   ("a day's PDF", ["day", "2026-12-07", "--output", os.path.join(folder, "day.pdf")])]:
+    times, peaks = [], []
+    for _ in range(runs):
+        t0 = time.perf_counter_ns()
+        p = subprocess.Popen([exe, "--data", data] + args, stdout=subprocess.DEVNULL)
+        _, status, usage = os.wait4(p.pid, 0)
+        times.append(time.perf_counter_ns() - t0)
+        peaks.append(usage.ru_maxrss)
+        if status != 0:
+            print("%-48s failed: exit status %d" % ("report command, " + what, status >> 8))
+            break
+    ms = lambda n: "%.1f ms" % (n / 1e6)
+    row("report command, " + what, ms(statistics.median(times)), ms(min(times)), ms(max(times)), "", "")
+    peak = max(peaks)
+    row("  peak resident memory", "%d KiB" % statistics.median(peaks), "", "%d KiB" % peak,
+        "< 64 MiB", "yes" if peak < 64 * 1024 else "NO")
+PY
+
 # The benchmarks' aggregates: median, min, max per name, in microseconds; the
 # user's actions first.
 python3 - "$json" <<'PY'
@@ -110,7 +152,8 @@ goals = {"BM_ActionDayChange": 4000, "BM_ActionSave": 4000, "BM_ActionWheelStep"
          "BM_ActionDragTick": 4000, "BM_ActionSelectionClick": 4000,
          "BM_ActionUndoDayChange": 4000,
          "BM_DayChange50Records": 2000, "BM_RepaintBoard": 2000,
-         "BM_RepaintBoardMaxSize": 2000, "BM_LoadHugeDayFile": 20000}
+         "BM_RepaintBoardMaxSize": 2000, "BM_LoadHugeDayFile": 20000,
+         "BM_ReportMonthHours": 20000, "BM_ReportYearHours": 200000, "BM_ReportDayPdf": 100000}
 rows, errors, memory = {}, {}, {}
 for b in data["benchmarks"]:
     name = re.sub(r"/(repeats|iterations):\d+", "", b.get("run_name", b["name"]))

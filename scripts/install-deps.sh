@@ -11,7 +11,7 @@ packages=(
     fonts-ipafont-gothic fonts-dejavu-core
     xvfb xdotool x11-utils imagemagick openbox weston
     dbus-daemon at-spi2-core python3-pyatspi python3-pyqt6
-    desktop-file-utils ibus ibus-mozc xclip
+    desktop-file-utils ibus ibus-mozc xclip poppler-utils python3-icalendar
     "$@"
 )
 

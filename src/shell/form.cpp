@@ -16,6 +16,7 @@ namespace kab {
 
 TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(env) {
     buildLayout();
+    addPrintShortcut();
     updateSizeLimits();
     // Reports from the start-up sequence, before the first activation sets
     // the title, carry it too.

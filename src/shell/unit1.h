@@ -136,6 +136,9 @@ public:
     void FillNameBox();
     void sbtn1Click();
 
+    // printing (Ctrl+P): the day on show through the print dialog
+    void printDay();
+
     // --- window-wide values, written by the handlers ---------------------
     int hourWidth() const { return hourWidth_; }
     const FilePath& dataDir() const { return dataDir_; }
@@ -185,6 +188,7 @@ private:
     void buildLayout();
     void buildEditorPanel();
     void buildHoldingPage();
+    void addPrintShortcut();
     // Label1MouseDown as a label's press handler
     std::function<void(tk::Label*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)> blockPress();
     void updateSizeLimits();

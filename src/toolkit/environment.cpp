@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QUrl>
 #include <QWidget>
 
@@ -64,6 +65,13 @@ void SystemEnvironment::openFile(const QString& path) {
 
 void SystemEnvironment::replaceFile(const FilePath& path, std::string_view bytes) {
     replaceFileContents(path, bytes);
+}
+
+bool SystemEnvironment::choosePrinter(QPrinter& printer, QWidget* owner) {
+    QPrintDialog dialog(&printer, owner);
+    // the day is one page: no range to choose
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace kab::tk

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace kab::tk {
@@ -33,6 +34,8 @@ public:
     // Replaces a file's contents whole (replaceFileContents), as the save
     // does; tests make it fail part-way.
     virtual void replaceFile(const FilePath& path, std::string_view bytes) = 0;
+    // The desktop's print dialog for printer; false when the user cancels.
+    virtual bool choosePrinter(QPrinter& printer, QWidget* owner) = 0;
 };
 
 class SystemEnvironment : public Environment {
@@ -44,6 +47,7 @@ public:
     void showError(QWidget* owner, const QString& caption, const QString& message) override;
     void openFile(const QString& path) override;
     void replaceFile(const FilePath& path, std::string_view bytes) override;
+    bool choosePrinter(QPrinter& printer, QWidget* owner) override;
 };
 
 } // namespace kab::tk

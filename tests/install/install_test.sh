@@ -73,6 +73,7 @@ install_into "$prefix"
 expected="data/List1.txt
 data/smpl.dat
 kabrelo24
+kabrelo24-report
 share/applications/kabrelo24.desktop
 share/icons/hicolor/128x128/apps/kabrelo24.png
 share/icons/hicolor/16x16/apps/kabrelo24.png
@@ -160,6 +161,11 @@ today="$fresh/data/$before"
 [ -e "$today" ] || { ls "$fresh/data" >&2; fail "no day file for today"; }
 same_bytes "$today" "$tmp/sample.expected" "today's file"
 [ ! -e "$fresh/data/smpl.dat" ] || fail "the sample is still there"
+# the report command beside it reads the same data/: today's hours
+(cd "$tmp/elsewhere" && "$fresh/kabrelo24-report" hours "$(date +%Y-%m)" --csv) >"$tmp/hours.csv" ||
+    fail "kabrelo24-report hours failed"
+grep -q "$(sed -n '1s/.*\\//p' "$source/data/smpl.dat.utf8")" "$tmp/hours.csv" ||
+    fail "the sample day's first name is not in the month's hours: $(cat "$tmp/hours.csv")"
 
 # 5. the entry as the desktop's own tool sees it
 if ! command -v desktop-file-validate >/dev/null; then

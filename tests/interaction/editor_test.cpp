@@ -4,6 +4,7 @@
 #include "interaction/board_fixture.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <functional>
 
@@ -418,6 +419,44 @@ TEST_F(EditorTest, NamesAreChosenWithTheArrowKeysOnly) {
         EXPECT_EQ(str(block(50)->caption()), c.name);
     }
     EXPECT_EQ(form->cmb1->currentText(), QStringLiteral("---")) << "nothing was typed";
+}
+
+// Ctrl+P is the window's: whichever control has the focus, the print dialog
+// opens and the control keeps what it holds; the key filters never see it.
+TEST_F(EditorTest, CtrlPPrintsWhicheverControlHasTheFocus) {
+    form->cmb1->setItems({"---", sjis::fromUtf8("山田")});
+    form->cmb1->setCurrentIndex(1);
+    place(50, 3, hm(9, 0), "4.25");
+    const auto state = [&] {
+        return std::to_string(form->cmb1->currentIndex()) + " " + durationText() + " " +
+               clock(form->dtp1->value()) + " " + std::to_string(form->dtp0->value()) + " " +
+               std::to_string(form->sg1->current().col) + "," +
+               std::to_string(form->sg1->current().row) + " " + hint(50);
+    };
+    const std::string before = state();
+    QWidget* const controls[] = {form->sg1, form->cmb1, form->Edit1, form->dtp1, form->dtp0};
+    int dialogs = 0;
+    for (QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        focus(control);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+        EXPECT_EQ(env().printDialogs, ++dialogs);
+        EXPECT_EQ(state(), before);
+        EXPECT_TRUE(env().reports.empty());
+    }
+    // "print to file": one PDF of the day on show
+    const QString pdf = env().dir.path() + QStringLiteral("/day.pdf");
+    env().printToFile = pdf;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5) == "%PDF-");
+    EXPECT_TRUE(env().reports.empty());
+    // a file that cannot be written is reported, not printed half
+    env().printToFile = env().dir.path() + QStringLiteral("/no such folder/day.pdf");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(env().reports.size(), 1u);
+    EXPECT_TRUE(env().reports[0].message.contains(QStringLiteral("no such folder")));
 }
 
 TEST_F(EditorTest, ChangeNotificationsOfProgramAssignments) {

@@ -6,6 +6,7 @@
 #include "foundation/errors.h"
 #include "toolkit/environment.h"
 
+#include <QPrinter>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -45,6 +46,17 @@ public:
     const FileWriteHooks* saveHooks = nullptr;
     void replaceFile(const FilePath& path, std::string_view bytes) override {
         replaceFileContents(path, bytes, saveHooks);
+    }
+    // The print dialog: "print to file" into this PDF file, or cancelled
+    // when it is empty.
+    QString printToFile;
+    int printDialogs = 0;
+    bool choosePrinter(QPrinter& printer, QWidget*) override {
+        ++printDialogs;
+        if (printToFile.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printToFile);
+        return true;
     }
 };
 

@@ -24,6 +24,8 @@ void resetEnv() {
     g_env->cursor = {};
     g_env->programFolder.clear();
     g_env->saveHooks = nullptr;
+    g_env->printToFile.clear();
+    g_env->printDialogs = 0;
 }
 
 } // namespace kab::test

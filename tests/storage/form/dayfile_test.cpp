@@ -3,6 +3,10 @@
 
 #include "storage/form/storage_fixture.h"
 
+#include "interaction/printing.h"
+#include "report/daypage.h"
+#include "storage/dayplan.h"
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QScreen>
@@ -110,6 +114,57 @@ TEST_F(DayFileTest, LoadingTwiceGivesTheSameBoard) {
         ASSERT_EQ(block(n)->geometry(), QRect(160, 401, 160, 38)) << n;
 }
 
+// The page printed from a day file (the report command's) is the page of the
+// board after its load (Ctrl+P's): the same blocks where the board puts
+// them, in their colours and stacking, with the same texts, list and hours.
+TEST_F(DayFileTest, ThePageOfADayFileIsTheBoardsAfterItsLoad) {
+    const auto lines = [](const report::DayPage& page) {
+        Strings out;
+        for (const auto& b : page.blocks)
+            out.push_back(std::to_string(b.left) + "," + std::to_string(b.top) + "+" +
+                          std::to_string(b.width) + " " + std::to_string(b.colour.r) + "." +
+                          std::to_string(b.colour.g) + "." + std::to_string(b.colour.b) + " " +
+                          str(b.name) + "|" + str(b.times) + "|" + str(b.duration));
+        for (const auto& e : page.entries)
+            out.push_back(std::to_string(e.row) + " " + str(e.name) + " " + str(e.start) + "-" +
+                          str(e.end) + " " + (e.hours ? e.hours->text() : "?"));
+        for (const auto& t : page.totals)
+            out.push_back(str(t.name) + ": " + std::to_string(t.blocks) + " " + t.hours.text());
+        out.push_back("total " + page.total.text() + " " + str(report::pageTitle(page.date)));
+        return out;
+    };
+    std::string sixty;
+    for (int i = 0; i < 60; ++i)
+        sixty += "0" + std::to_string(1 + i % 8) + "\\9:00\\2\\n" + std::to_string(i % 3) + "\r\n";
+    const struct {
+        const char* what;
+        const char* utf8;
+    } table[] = {
+        {"a sample day", "01\\07:00\\8.0\\佐藤\r\n02\\09:00\\4.0\\鈴木\r\n05\\13:00\\2.25\\"
+                         "佐藤\r\n08\\18:00\\2.0\\---\r\n"},
+        {"midnight and past it", "08\\0:00\\1\\x\r\n01\\23:30\\9\\y\r\n03\\22:00\\4.50\\x\r\n"},
+        {"an empty duration after a record", "01\\9:00\\3.0\\a\r\n03\\9:00\\\\b\r\n"},
+        {"seconds, no name, three fields", "02\\9:00:30\\2.5\\\r\n04\\9:00\\2\r\n"},
+        {"rows off the board, no length, long", "00\\9:00\\2\\z\r\n09\\9:00\\0\\z\r\n10\\7:00\\"
+                                                "12\\z\r\n06\\5:45\\4.0125\\z\r\n"},
+        {"overlapping blocks stack", "03\\9:00\\4.0\\a\r\n03\\10:00\\4.0\\b\r\n"},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.what);
+        writeFile(kToday, c.utf8);
+        reload();
+        ASSERT_TRUE(env().reports.empty()) << env().reports[0].message.toStdString();
+        const report::Day day = report::readDay(dataPath(), env().todayValue);
+        EXPECT_TRUE(day.leftOut.empty());
+        EXPECT_EQ(lines(report::dayPage(day)), lines(boardPage(*form)));
+    }
+    writeFile(kToday, sixty);
+    reload();
+    EXPECT_EQ(lines(report::dayPage(report::readDay(dataPath(), env().todayValue))),
+              lines(boardPage(*form)));
+    EXPECT_EQ(boardPage(*form).entries.size(), 50u);
+}
+
 // Bad input: each file gives the records before the fault and at most one
 // clear report, never a crash or a hang.
 TEST_F(DayFileTest, BadInput) {
@@ -148,6 +203,10 @@ TEST_F(DayFileTest, BadInput) {
                                                 : std::vector<QString>{});
         EXPECT_EQ(form->currentBlock(), nullptr);
         EXPECT_FALSE(form->ShapeA->isVisible());
+        // the report command's reading stops where the load stops, saying why
+        const auto plan = storage::readDayPlan(dataPath() + kToday, 2026);
+        EXPECT_EQ(static_cast<int>(plan.assignments.size()), c.placed);
+        EXPECT_EQ(plan.damage ? str(reportText(plan.damage->message)) : "", c.report);
     }
     // the first record after start-up with no duration: the box was empty,
     // setting it empty is no change, and the end cannot be computed
