@@ -87,8 +87,8 @@ void spreadBlocks(kab::TForm1& form) {
         p->setCaption("staff");
         p->setTag(n);
         p->setHint("x");
-        form.TimeLabel(p)->setCaption("9:00");
-        form.DurationLabel(p)->setCaption("2.50");
+        form.timeLabel(p)->setCaption("9:00");
+        form.durationLabel(p)->setCaption("2.50");
     }
     form.setCurrentBlock(form.Panel(1));
     form.ShapeA->show();
@@ -102,7 +102,7 @@ void BM_ResetPoolAfterUse(benchmark::State& state) {
         // the updates the spreading queued are not the reset's cost
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        form->ResetPool();
+        form->resetPool();
     }
     if (form->Panel(50)->geometry().topLeft() !=
         QPoint(kab::board::parkingLeft, kab::board::parkingTop))
@@ -114,9 +114,9 @@ BENCHMARK(BM_ResetPoolAfterUse)->Apply(timed);
 // to change.
 void BM_ResetPoolAlreadyReset(benchmark::State& state) {
     auto form = shownForm();
-    form->ResetPool();
+    form->resetPool();
     for (auto _ : state)
-        form->ResetPool();
+        form->resetPool();
 }
 BENCHMARK(BM_ResetPoolAlreadyReset)->Apply(timed);
 

@@ -28,7 +28,7 @@ using kab::bench::timed;
 
 // The selected day's file as the file system names it.
 std::string dayFilePath(const kab::TForm1& form) {
-    return form.DayFileName();
+    return form.dayFilePath();
 }
 
 void makeDataFolder(const kab::TForm1& form) {

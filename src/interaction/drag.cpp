@@ -73,7 +73,7 @@ bool TForm1::followDrag(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease && m->button() == drag_.button) {
         tk::Label* sender = drag_.label;
         drag_.label = nullptr;
-        tk::guarded([&] { DropBlock(sender); });
+        tk::guarded([&] { dropBlock(sender); });
         return true;
     }
     return false;
@@ -102,28 +102,28 @@ void TForm1::Timer1Timer() {
     }
 }
 
-void TForm1::DropBlock(tk::Label* sender) {
+void TForm1::dropBlock(tk::Label* sender) {
     auto* block = static_cast<tk::Panel*>(sender->parentWidget());
     // no more ticks; the block takes the ghost's left edge, and its top
     // tells where it was let go: below the rows, or on one
     Timer1->stop();
     blockstate::setBounds(*block, Shade1->x(), block->y(), block->width());
     if (Shade1->y() > board::rowHeight * board::rowCount)
-        DropInParking(block);
+        dropInParking(block);
     else
-        DropOnBoard(block, sender);
+        dropOnBoard(block, sender);
 }
 
-void TForm1::DropInParking(tk::Panel* block) {
+void TForm1::dropInParking(tk::Panel* block) {
     // emptied; it keeps the left edge the ghost gave it
-    blockstate::park(*block, *TimeLabel(block), *DurationLabel(block), block->x());
+    blockstate::park(*block, *timeLabel(block), *durationLabel(block), block->x());
     currentBlock_ = nullptr;
     ShapeA->hide();
     // the ghost would only lie over the stack
     Shade1->hide();
 }
 
-void TForm1::DropOnBoard(tk::Panel* block, tk::Label* sender) {
+void TForm1::dropOnBoard(tk::Panel* block, tk::Label* sender) {
     if (blockstate::isPlaced(*block)) {
         // moved to another row: its times stay as they were
         dtp1->setValue(strToDateTime(Memo1->line(0), decodeDate(env_.today()).year));
@@ -135,7 +135,7 @@ void TForm1::DropOnBoard(tk::Panel* block, tk::Label* sender) {
         Edit1->setText(SjisString(blockstate::kFirstDuration));
         blockstate::setPlaced(*block);
     }
-    SetEndFromDurationText();
+    setEndFromDurationText();
     dtp1Change(sender);
     blockstate::setBounds(*block, block->x(), Shade1->y(), block->width());
     Shade1->hide();

@@ -25,7 +25,7 @@ SjisString clockText(DateSerial x) {
 
 } // namespace
 
-void TForm1::PlaceBlock() {
+void TForm1::placeBlock() {
     if (!currentBlock_) return;
     tk::Panel& current = *currentBlock_;
     // Left first: a duration that is not a number fails after it, and the
@@ -56,39 +56,39 @@ void TForm1::dtp1Change(QObject* sender) {
     currentBlock_->setHint(hint);
     Memo1->setText(hint);
     // the times with the end as it stands, brought up to date at the end
-    WriteTimeLabel();
-    DurationLabel(currentBlock_)->setCaption(board::durationLabelText(Edit1->text()));
-    PlaceBlock();
+    writeTimeLabel();
+    durationLabel(currentBlock_)->setCaption(board::durationLabelText(Edit1->text()));
+    placeBlock();
     Edit1->setTag(board::durationMinutes(Edit1->text()));
     // the end from the minutes, and the time label with it
-    WheelStep(nullptr, false);
+    wheelStep(nullptr, false);
 }
 
-void TForm1::WheelStep(QWidget* control, bool up) {
+void TForm1::wheelStep(QWidget* control, bool up) {
     if (control == Edit1) {
         Edit1->setTag(board::wheelStepMinutes(Edit1->tag(), up));
         // a different text runs the apply step, nested
         Edit1->setText(board::hoursText(Edit1->tag()));
     } else if (control == dtp0) {
-        DayPickerWheelStep(up);
+        dayPickerWheelStep(up);
         return;
     } else if (auto* picker = qobject_cast<tk::DateTimePicker*>(control)) {
         picker->setValue(picker->value() + (up ? 1.0 : -1.0) / 96);
     } else if (control) {
         // any other control: only the time label is written again
-        if (currentBlock_) WriteTimeLabel();
+        if (currentBlock_) writeTimeLabel();
         return;
     }
     dtp2->setValue(dtp1->value() + Edit1->tag() / 24.0 / 60);
-    if (currentBlock_) WriteTimeLabel();
+    if (currentBlock_) writeTimeLabel();
 }
 
-void TForm1::SetEndFromDurationText() {
+void TForm1::setEndFromDurationText() {
     dtp2->setValue(strToFloat(Edit1->text()) / 24 + dtp1->value());
 }
 
-void TForm1::WriteTimeLabel() {
-    TimeLabel(currentBlock_)
+void TForm1::writeTimeLabel() {
+    timeLabel(currentBlock_)
         ->setCaption(blockstate::twoLines(clockText(dtp1->value()), clockText(dtp2->value())));
 }
 

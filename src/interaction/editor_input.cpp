@@ -59,15 +59,15 @@ void TForm1::FormMouseWheel(Qt::KeyboardModifiers, int wheelDelta, QPoint, bool&
     const bool up = wheelDelta > 0;
     QWidget* control = focusedControl();
     if (control == dtp0) {
-        WheelStep(dtp0, up);
+        wheelStep(dtp0, up);
         handled = true;
         return;
     }
     if (control == cmb1) return; // the name box's own wheel handling
     handled = true;
     if (!currentBlock_ || !board::onBoard(currentBlock_->y())) return;
-    WheelStep(control, up);
-    PlaceBlock();
+    wheelStep(control, up);
+    placeBlock();
     dtp1Change(nullptr);
 }
 

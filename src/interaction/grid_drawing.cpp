@@ -30,7 +30,7 @@ SjisString padded(const SjisString& text) {
 
 } // namespace
 
-void TForm1::SetHeaderTexts() {
+void TForm1::setHeaderTexts() {
     for (int r = 1; r <= 8; ++r)
         sg1->setCell(0, r, intToStr(r) + " ");
     for (int c = 1; c <= sg1->colCount() - 2; ++c)

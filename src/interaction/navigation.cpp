@@ -69,10 +69,10 @@ void TForm1::dtp0Change() {
     LabelA->setCaption(formatDateTime("aaa", dtp0->value()));
     // the day's file replaces the board: unsaved changes are dropped
     // without a question
-    LoadDayFile(DayFileName());
+    loadDayFile(dayFilePath());
 }
 
-void TForm1::DayPickerWheelStep(bool up) {
+void TForm1::dayPickerWheelStep(bool up) {
     // as a click on the picker's arrow: one day, wrapping within the month,
     // and the change handler runs as for the user's own click
     dtp0->stepBy(up ? 1 : -1);

@@ -42,8 +42,8 @@ report::DayPage boardPage(const TForm1& form) {
     for (QObject* child : form.sg1->children()) {
         auto* block = qobject_cast<tk::Panel*>(child);
         if (!block || !block->objectName().startsWith(QLatin1String("Panel"))) continue;
-        const tk::Label* times = form.TimeLabel(block);
-        const tk::Label* duration = form.DurationLabel(block);
+        const tk::Label* times = form.timeLabel(block);
+        const tk::Label* duration = form.durationLabel(block);
         if (blockstate::isPlaced(*block)) {
             const QColor c = block->color();
             page.blocks.push_back(

@@ -202,7 +202,7 @@ void History::keep(Change change, const Shown& from) {
 
 void History::saved() {
     try {
-        const FilePath day = form_.DayFileName();
+        const FilePath day = form_.dayFilePath();
         baselines_[day] = storage::boardRecords(board_).text();
         writer_.remove(storage::recoveryPath(day));
     } catch (...) {

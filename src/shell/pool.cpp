@@ -15,11 +15,11 @@
 
 namespace kab {
 
-int TForm1::BlockNumber(const tk::Panel* block) {
+int TForm1::blockNumber(const tk::Panel* block) {
     return board::blockNumberFromName(block->objectName().toStdString());
 }
 
-void TForm1::SetUpPool() {
+void TForm1::setUpPool() {
     // colours are drawn block by block, in this order, from the start state
     for (int n = 1; n <= kBlocks; ++n) {
         tk::Panel* p = Panel(n);
@@ -28,7 +28,7 @@ void TForm1::SetUpPool() {
         const board::Rgb c = board::blockColour();
         p->setColor(QColor(c.r, c.g, c.b));
         p->describe = [this, p] {
-            return tk::toQt(blockstate::description(*p, *TimeLabel(p), *DurationLabel(p)));
+            return tk::toQt(blockstate::description(*p, *timeLabel(p), *durationLabel(p)));
         };
         p->show();
     }
@@ -52,9 +52,9 @@ void TForm1::SetUpPool() {
     }
 }
 
-void TForm1::ResetPool() {
+void TForm1::resetPool() {
     for (tk::Panel* p : panels)
-        blockstate::park(*p, *TimeLabel(p), *DurationLabel(p), board::parkingLeft);
+        blockstate::park(*p, *timeLabel(p), *durationLabel(p), board::parkingLeft);
     currentBlock_ = nullptr;
     ShapeA->hide();
 }

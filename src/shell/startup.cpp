@@ -40,7 +40,7 @@ void TForm1::onActivate() {
     if (QWindow* w = windowHandle()) w->setTitle(title);
 }
 
-void TForm1::SeedTodaysFile() {
+void TForm1::seedTodaysFile() {
     // the sample becomes today's file the first time there is none; the
     // rename's result is not looked at, and it never replaces a file
     const FilePath name = storage::dayFilePath(dataDir_, currentMonth_, env_.today());
@@ -84,7 +84,7 @@ void TForm1::FormCreate() {
         spb1Click(nullptr);
     } catch (const Error&) {
     }
-    SeedTodaysFile();
+    seedTodaysFile();
     // the weekday label shows inside the day picker's box
     LabelA->setParent(dtp0);
     LabelA->move(dtp0->width() - 40, 5);
@@ -103,8 +103,8 @@ void TForm1::FormCreate() {
     dtp2->setValue(0);
     pgc1->setActivePage(0);
     // the blocks wait at the parking spot; the grid gets its headers
-    SetUpPool();
-    SetHeaderTexts();
+    setUpPool();
+    setHeaderTexts();
     // the load the user sees; a failing record is reported and the window
     // is still completed
     tk::guarded([this] { dtp0Change(); });
@@ -113,7 +113,7 @@ void TForm1::FormCreate() {
     Shade1->resize(2 * hourWidth_, Shade1->height());
     Shade1->realign();
     Shade1->hide();
-    FillNameBox();
+    fillNameBox();
     // as wide as the board up to 24:00; the size limits widen it
     setOuterSize(sg1->cellRect(19, 0).right + 20, outerSize().height());
 }

@@ -79,20 +79,20 @@ public:
     void onActivate();
 
     // grid drawing and range selection
-    void SetHeaderTexts();
+    void setHeaderTexts();
     void sg1DrawCell(int col, int row, const tk::CellRect& rect, unsigned state);
     void sg1SelectCell(int col, int row, bool& canSelect);
     void sg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void sg1MouseWheelUp(bool up, Qt::KeyboardModifiers shift, QPoint pos, bool& handled);
 
     // the block pool
-    void SetUpPool();
-    void ResetPool();
+    void setUpPool();
+    void resetPool();
     // Block number from the panel's name; time and duration labels of a block.
-    static int BlockNumber(const tk::Panel* block);
-    tk::Label* TimeLabel(const tk::Panel* block) const { return Label(BlockNumber(block)); }
-    tk::Label* DurationLabel(const tk::Panel* block) const {
-        return Label(BlockNumber(block) + kBlocks);
+    static int blockNumber(const tk::Panel* block);
+    tk::Label* timeLabel(const tk::Panel* block) const { return Label(blockNumber(block)); }
+    tk::Label* durationLabel(const tk::Panel* block) const {
+        return Label(blockNumber(block) + kBlocks);
     }
 
     // the block editor
@@ -101,9 +101,9 @@ public:
     // label, or none.
     void dtp1Change(QObject* sender);
     // Left and width of the current block from the editor's start and duration.
-    void PlaceBlock();
+    void placeBlock();
     // One quarter-hour step of the focused control (none: only the end).
-    void WheelStep(QWidget* control, bool up);
+    void wheelStep(QWidget* control, bool up);
     void FormMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, QPoint mousePos,
                         bool& handled);
     void cmb1Change();
@@ -123,17 +123,17 @@ public:
     // days and months
     void spb1Click(QObject* sender);
     void dtp0Change();
-    void DayPickerWheelStep(bool up);
+    void dayPickerWheelStep(bool up);
     void LabelAClick();
 
     // day files and the staff list
     // data folder + "mm;ddaaa.txt" for the month and day on show
-    FilePath DayFileName() const;
-    void SeedTodaysFile();
-    void LoadDayFile(const FilePath& name);
+    FilePath dayFilePath() const;
+    void seedTodaysFile();
+    void loadDayFile(const FilePath& name);
     void spb3Click();
-    void FormDropFiles(const QStringList& paths);
-    void FillNameBox();
+    void dropFiles(const QStringList& paths);
+    void fillNameBox();
     void sbtn1Click();
 
     // printing (Ctrl+P): the day on show through the print dialog
@@ -197,12 +197,12 @@ private:
     bool routeWheel(QObject* watched, QWheelEvent* event);
     bool filterEditorKeys(QObject* watched, QKeyEvent* event);
     bool followDrag(QObject* watched, QEvent* event);
-    void WriteTimeLabel();
+    void writeTimeLabel();
     // The end as the start plus the duration box's text read as hours.
-    void SetEndFromDurationText();
-    void DropBlock(tk::Label* sender);
-    void DropInParking(tk::Panel* block);
-    void DropOnBoard(tk::Panel* block, tk::Label* sender);
+    void setEndFromDurationText();
+    void dropBlock(tk::Label* sender);
+    void dropInParking(tk::Panel* block);
+    void dropOnBoard(tk::Panel* block, tk::Label* sender);
 
     tk::Environment& env_;
     SjisString hint_;

@@ -25,8 +25,8 @@ protected:
             EXPECT_EQ(p->tag(), 0);
             EXPECT_EQ(p->hint(), "");
             EXPECT_FALSE(p->isHidden());
-            tk::Label* time = form->TimeLabel(p);
-            tk::Label* duration = form->DurationLabel(p);
+            tk::Label* time = form->timeLabel(p);
+            tk::Label* duration = form->durationLabel(p);
             EXPECT_EQ(time, form->Label(n));
             EXPECT_EQ(duration, form->Label(n + TForm1::kBlocks));
             EXPECT_EQ(time->parentWidget(), p);
@@ -58,13 +58,13 @@ TEST_F(PoolTest, ResetBringsEveryBlockBack) {
             p->setCaption("staff " + intToStr(n));
             p->setTag(n);
             p->setHint("9:00");
-            form->TimeLabel(p)->setCaption("9:00");
-            form->DurationLabel(p)->setCaption("2.50");
+            form->timeLabel(p)->setCaption("9:00");
+            form->durationLabel(p)->setCaption("2.50");
         }
         form->setCurrentBlock(form->Panel(7));
         form->ShapeA->show();
 
-        form->ResetPool();
+        form->resetPool();
         expectAllParked();
     }
 }
@@ -79,15 +79,15 @@ TEST_F(PoolTest, DurationLabelKeepsItsDistanceFromTheRightEdge) {
         SCOPED_TRACE(c.width);
         blockstate::setBounds(*p, 200, 47, c.width);
         EXPECT_EQ(p->geometry(), QRect(200, 47, c.width, 38));
-        EXPECT_EQ(form->DurationLabel(p)->geometry(), QRect(c.durationLeft, 10, 40, 20));
-        EXPECT_EQ(form->TimeLabel(p)->geometry(), QRect(2, 2, c.width - 4, 34));
+        EXPECT_EQ(form->durationLabel(p)->geometry(), QRect(c.durationLeft, 10, 40, 20));
+        EXPECT_EQ(form->timeLabel(p)->geometry(), QRect(2, 2, c.width - 4, 34));
     }
 }
 
 TEST_F(PoolTest, BlockNumberFromThePanelsName) {
     for (int n : {1, 7, 9, 10, 42, 50}) {
         SCOPED_TRACE(n);
-        EXPECT_EQ(TForm1::BlockNumber(form->Panel(n)), n);
+        EXPECT_EQ(TForm1::blockNumber(form->Panel(n)), n);
     }
 }
 

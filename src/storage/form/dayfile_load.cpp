@@ -19,7 +19,7 @@
 
 namespace kab {
 
-void TForm1::LoadDayFile(const FilePath& name) {
+void TForm1::loadDayFile(const FilePath& name) {
     // In every case, also when a record fails: every block shows, none is
     // current, the focus frame is hidden (declared first, so that this runs
     // last).
@@ -42,7 +42,7 @@ void TForm1::LoadDayFile(const FilePath& name) {
     // editor's boxes show the last record's alone, laid out once.
     const tk::ControlBatch batch;
     // an empty board, and no more for a day without a file or lines
-    ResetPool();
+    resetPool();
     if (!fileExists(name)) return; // a folder or a pipe is no day file
     const TextList lines = storage::readDayLines(name);
     const int year = decodeDate(env_.today()).year;
@@ -59,12 +59,12 @@ void TForm1::LoadDayFile(const FilePath& name) {
         dtp1->setValue(strToDateTime(field[1], year));
         // a different text runs the apply step as the box's own change
         Edit1->setText(field[2]);
-        SetEndFromDurationText();
+        setEndFromDurationText();
         dtp1Change(nullptr);
         // the start as the file has it, not as the apply step wrote it
         block->setHint(blockstate::twoLines(field[1], Edit1->text()));
         blockstate::setPlaced(*block);
-        PlaceBlock();
+        placeBlock();
         if (--n == 0) break;
     }
 }

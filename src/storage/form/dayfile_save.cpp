@@ -10,7 +10,7 @@
 
 namespace kab {
 
-FilePath TForm1::DayFileName() const {
+FilePath TForm1::dayFilePath() const {
     return storage::dayFilePath(dataDir_, currentMonth_, dtp0->value());
 }
 
@@ -23,7 +23,7 @@ void TForm1::spb3Click() {
     // leaves the day file as it was. The file is replaced whole, through a
     // synced temporary file, so no crash leaves half a day behind.
     const TextList records = storage::buildDayRecords(blocks);
-    env_.replaceFile(DayFileName(), records.text());
+    env_.replaceFile(dayFilePath(), records.text());
 }
 
 } // namespace kab

@@ -16,13 +16,13 @@
 
 namespace kab {
 
-void TForm1::FormDropFiles(const QStringList& paths) {
+void TForm1::dropFiles(const QStringList& paths) {
     if (paths.size() != 1) return;
     // The path is opened as the file system has it; only its name is read as
     // the program's text, to tell a day file.
     const FilePath path = tk::pathFromQt(paths.front());
     if (!storage::looksLikeDayFileName(extractFileName(pathText(path)))) return;
-    LoadDayFile(path);
+    loadDayFile(path);
 }
 
 namespace {
@@ -48,7 +48,7 @@ void TForm1::dropEvent(QDropEvent* e) {
     QStringList paths;
     for (const QUrl& url : e->mimeData()->urls())
         paths << url.toLocalFile(); // empty for what is not a local file
-    tk::guarded([&] { FormDropFiles(paths); });
+    tk::guarded([&] { dropFiles(paths); });
     // in every case the drop is finished
     acceptAsCopy(e);
 }
