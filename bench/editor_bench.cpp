@@ -5,6 +5,7 @@
 #include "bench_support.h"
 
 #include "board/geometry.h"
+#include "shell/blockstate.h"
 #include "toolkit/text.h"
 
 #include <QApplication>
@@ -27,7 +28,7 @@ std::unique_ptr<kab::TForm1> formWithBlock() {
     QCoreApplication::processEvents();
     kab::tk::Panel* p = form->Panel(50);
     form->setCurrentBlock(p);
-    p->setTag(1);
+    kab::blockstate::setPlaced(*p);
     kab::blockstate::setBounds(*p, p->x(), kab::board::topOfRow(3), p->width());
     form->dtp1->setValue(0.375);
     form->Edit1->setText("4.0");

@@ -8,6 +8,7 @@
 #include "board/geometry.h"
 #include "foundation/errors.h"
 #include "shell/blockstate.h"
+#include "storage/dayfile.h"
 #include "toolkit/application.h"
 #include "toolkit/edit.h"
 #include "toolkit/environment.h"
@@ -126,8 +127,9 @@ void TForm1::dropInParking(tk::Panel* block) {
 void TForm1::dropOnBoard(tk::Panel* block, tk::Label* sender) {
     if (blockstate::isPlaced(*block)) {
         // moved to another row: its times stay as they were
-        dtp1->setValue(strToDateTime(Memo1->line(0), decodeDate(env_.today()).year));
-        Edit1->setText(Memo1->line(1));
+        const storage::HintLines hint = storage::splitHint(Memo1->text());
+        dtp1->setValue(strToDateTime(hint.start, decodeDate(env_.today()).year));
+        Edit1->setText(hint.duration);
         Edit1->setTag(board::durationMinutes(Edit1->text()));
     } else {
         // placed for the first time: the start from where it landed

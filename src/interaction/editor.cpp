@@ -8,6 +8,7 @@
 #include "board/geometry.h"
 #include "foundation/numbers.h"
 #include "shell/blockstate.h"
+#include "storage/dayfile.h"
 #include "toolkit/edit.h"
 #include "toolkit/label.h"
 #include "toolkit/memo.h"
@@ -52,7 +53,7 @@ void TForm1::dtp1Change(QObject* sender) {
     if (dtp1->value() <= 0) dtp1->setValue(dtp1->value() + 1);
     // the hint carries start and duration; the memo mirrors it
     const SjisString hint =
-        blockstate::twoLines(formatDateTime("hh:nn", dtp1->value()), Edit1->text());
+        storage::joinHint(formatDateTime("hh:nn", dtp1->value()), Edit1->text());
     currentBlock_->setHint(hint);
     Memo1->setText(hint);
     // the times with the end as it stands, brought up to date at the end
@@ -89,7 +90,7 @@ void TForm1::setEndFromDurationText() {
 
 void TForm1::writeTimeLabel() {
     timeLabel(currentBlock_)
-        ->setCaption(blockstate::twoLines(clockText(dtp1->value()), clockText(dtp2->value())));
+        ->setCaption(blockstate::timesText(clockText(dtp1->value()), clockText(dtp2->value())));
 }
 
 void TForm1::cmb1Change() {

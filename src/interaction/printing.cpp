@@ -9,6 +9,7 @@
 #include "page/daypage_paint.h"
 #include "shell/blockstate.h"
 #include "shell/unit1.h"
+#include "storage/dayfile.h"
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
 #include "toolkit/grid.h"
@@ -64,7 +65,7 @@ report::DayPage boardPage(const TForm1& form) {
         e.name = block->caption();
         e.start = line(times->caption(), 0);
         e.end = line(times->caption(), 1);
-        e.hours = report::Hours::parse(line(block->hint(), 1));
+        e.hours = report::Hours::parse(storage::splitHint(block->hint()).duration);
         page.entries.push_back(std::move(e));
     }
     report::finishPage(page);

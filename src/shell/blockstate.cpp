@@ -15,10 +15,10 @@ void setPlaced(tk::Panel& block) {
     block.setTag(1);
 }
 
-SjisString twoLines(std::string_view first, std::string_view second) {
-    SjisString text(first);
+SjisString timesText(std::string_view start, std::string_view end) {
+    SjisString text(start);
     text += kCrLf;
-    text += second;
+    text += end;
     return text;
 }
 

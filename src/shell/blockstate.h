@@ -1,6 +1,7 @@
 #pragma once
 // What a block's controls hold, read and written here only: the placed flag
-// in its panel's tag, the start and the duration in its hint, its name in
+// in its panel's tag, the start and the duration in its hint (in the format
+// of storage::joinHint, beside the day file's records), its name in
 // the caption, the times and the duration on its two labels, and the place
 // it waits at while parked.
 
@@ -25,9 +26,9 @@ inline constexpr std::string_view kFirstDuration = "4.0";
 bool isPlaced(const tk::Panel& block);
 void setPlaced(tk::Panel& block);
 
-// Two lines joined by CR LF: the hint's start as written above its duration
-// text, and the time label's start above its end.
-SjisString twoLines(std::string_view first, std::string_view second);
+// The time label's text: the start above the end, joined by CR LF. (The
+// hint's own format is storage::joinHint's.)
+SjisString timesText(std::string_view start, std::string_view end);
 
 // Moves and sizes a block; its labels follow at once.
 void setBounds(tk::Panel& block, int left, int top, int width);

@@ -50,15 +50,30 @@ SjisString shortenSavedDuration(std::string_view duration) {
     return SjisString(duration);
 }
 
-std::optional<SjisString> buildRecord(int top, const SjisString& hint, const SjisString& name) {
+SjisString joinHint(std::string_view start, std::string_view duration) {
+    SjisString hint(start);
+    hint += kCrLf;
+    hint += duration;
+    return hint;
+}
+
+HintLines splitHint(std::string_view hint) {
     TextList lines;
-    lines.setText(hint);
-    if (lines.count() == 0) return std::nullopt;
+    lines.setText(SjisString(hint));
+    const auto line = [&](int i) { return i < lines.count() ? lines.at(i) : SjisString(); };
+    return {lines.count(), line(0), line(1)};
+}
+
+std::optional<SjisString> buildRecord(int top, const SjisString& hint, const SjisString& name) {
+    const HintLines lines = splitHint(hint);
+    if (lines.count == 0) return std::nullopt;
+    // the duration is the hint's second line: a hint without one has none
+    if (lines.count < 2) throw Error::listIndex(1);
     SjisString record = format2d(board::rowOfTop(top));
     record += '\\';
-    record += lines.at(0);
+    record += lines.start;
     record += '\\';
-    record += shortenSavedDuration(lines.at(1));
+    record += shortenSavedDuration(lines.duration);
     record += '\\';
     record += name;
     return record;

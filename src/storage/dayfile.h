@@ -38,6 +38,18 @@ bool fitsInField(std::string_view text);
 // "4.50" -> "4.5", "10.0" -> "10."; any other text stays.
 SjisString shortenSavedDuration(std::string_view duration);
 
+// A block's hint: its start as written above its duration text, joined by
+// CR LF. A parked block has none.
+SjisString joinHint(std::string_view start, std::string_view duration);
+// A hint's lines as the text-list rules split it (CR LF, lone CR or LF; a
+// break at the end makes no line): none for an empty hint, two for every
+// hint the program writes. A line beyond the last reads as empty.
+struct HintLines {
+    int count = 0;
+    SjisString start, duration;
+};
+HintLines splitHint(std::string_view hint);
+
 // The record of a block whose top is top and whose hint holds the start on its
 // first line and the duration on its second. A hint without lines gives no
 // record (a parked block); a hint of one line throws Error::listIndex(1).

@@ -33,7 +33,7 @@ protected:
     void place(int n, int row, DateSerial start, const SjisString& duration) {
         tk::Panel* p = block(n);
         form->setCurrentBlock(p);
-        p->setTag(1);
+        blockstate::setPlaced(*p);
         blockstate::setBounds(*p, p->x(), board::topOfRow(row), p->width());
         form->dtp1->setValue(start);
         form->Edit1->setText(duration);
@@ -75,13 +75,15 @@ protected:
         for (int n = 1; n <= 50; ++n) {
             const tk::Panel* p = block(n);
             const std::string name = str(p->caption());
-            if (p->tag() == 0 && p->geometry() == QRect(160, 401, 160, 38) && p->hint().empty() &&
-                name == "---" && timeLabel(n).empty() && durationLabel(n).empty() && p->isVisible())
+            if (!blockstate::isPlaced(*p) && p->geometry() == QRect(160, 401, 160, 38) &&
+                p->hint().empty() && name == "---" && timeLabel(n).empty() &&
+                durationLabel(n).empty() && p->isVisible())
                 continue;
             const QRect g = p->geometry();
             out << n << ": " << g.x() << "," << g.y() << " " << g.width() << "x" << g.height()
-                << " tag " << p->tag() << " [" << hint(n) << "] " << name << " [" << timeLabel(n)
-                << "] [" << durationLabel(n) << "]" << (p->isVisible() ? "" : " hidden") << "\n";
+                << (blockstate::isPlaced(*p) ? " placed" : "") << " [" << hint(n) << "] " << name
+                << " [" << timeLabel(n) << "] [" << durationLabel(n) << "]"
+                << (p->isVisible() ? "" : " hidden") << "\n";
         }
         out << "stack";
         for (const QObject* child : form->sg1->children())

@@ -163,6 +163,25 @@ TEST(DayFile, BuildRecord) {
     }
 }
 
+TEST(DayFile, AHintIsTheStartAboveTheDuration) {
+    EXPECT_EQ(joinHint("9:00", "4.25"), "9:00\r\n4.25");
+    const struct {
+        std::string hint;
+        int count;
+        std::string start, duration;
+    } cases[] = {{joinHint("09:00", "4.25"), 2, "09:00", "4.25"},
+                 {"", 0, "", ""},
+                 {"09:00", 1, "09:00", ""},
+                 {"9:00\n2\nextra", 3, "9:00", "2"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hint);
+        const HintLines lines = splitHint(c.hint);
+        EXPECT_EQ(lines.count, c.count);
+        EXPECT_EQ(lines.start, c.start);
+        EXPECT_EQ(lines.duration, c.duration);
+    }
+}
+
 TEST(DayFile, AHintOfOneLineHasNoDuration) {
     for (std::string hint : {"09:00", "09:00\r\n", "\r\n"}) {
         SCOPED_TRACE(testing::PrintToString(hint));

@@ -62,7 +62,7 @@ void TForm1::loadDayFile(const FilePath& name) {
         setEndFromDurationText();
         dtp1Change(nullptr);
         // the start as the file has it, not as the apply step wrote it
-        block->setHint(blockstate::twoLines(field[1], Edit1->text()));
+        block->setHint(storage::joinHint(field[1], Edit1->text()));
         blockstate::setPlaced(*block);
         placeBlock();
         if (--n == 0) break;
