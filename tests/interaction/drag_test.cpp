@@ -1,7 +1,7 @@
 // Dragging blocks with real presses, moves and releases on their time labels,
 // the pointer read through the environment as the drag tick reads it.
 
-#include "interaction/board_fixture.h"
+#include "support/board_fixture.h"
 
 #include "toolkit/look.h"
 

@@ -1,7 +1,7 @@
 // The block editor driven as the user drives it: wheel notches aimed where
 // the pointer is, keys typed into the boxes, focus moved between controls.
 
-#include "interaction/board_fixture.h"
+#include "support/board_fixture.h"
 
 #include <QClipboard>
 #include <QFile>

@@ -2,7 +2,7 @@
 // picker, the weekday and month labels, and the reload that every change
 // brings.
 
-#include "storage/form/storage_fixture.h"
+#include "support/storage_fixture.h"
 
 #include <QLineEdit>
 #include <functional>

@@ -2,7 +2,7 @@
 // X server: the block, its labels, the month and weekday labels and the
 // editor, after the load and after changes.
 
-#include "storage/form/storage_fixture.h"
+#include "support/storage_fixture.h"
 
 #include <QAccessible>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Day files through the window: load, save, the first-run sample, files
 // dropped from a file manager, and bad input of every kind.
 
-#include "storage/form/storage_fixture.h"
+#include "support/storage_fixture.h"
 
 #include "interaction/printing.h"
 #include "report/daypage.h"

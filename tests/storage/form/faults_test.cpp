@@ -1,7 +1,7 @@
 // Faults through the window: saves that fail part-way or are refused by the
 // folder, and staff lists that are odd or huge.
 
-#include "storage/form/storage_fixture.h"
+#include "support/storage_fixture.h"
 
 #include "foundation/files.h"
 #include "storage/seeding.h"

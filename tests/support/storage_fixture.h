@@ -2,7 +2,7 @@
 // A board whose data folder is prepared before the window opens, with
 // byte-exact helpers for the day files in it.
 
-#include "interaction/board_fixture.h"
+#include "support/board_fixture.h"
 #include "storage/dayfile.h"
 #include "toolkit/application.h"
 
