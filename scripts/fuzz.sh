@@ -4,7 +4,7 @@
 #   scripts/fuzz.sh BUILD_DIR [SECONDS_EACH] [JOBS]
 # Each target starts from a copy of fuzz/corpus/<target> inside BUILD_DIR, so
 # what it learns stays out of the tree; findings go to BUILD_DIR/fuzz-out.
-set -uo pipefail
+set -euo pipefail
 
 build=${1:?build dir}
 seconds=${2:-60}
@@ -20,10 +20,12 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 run_one() {
     local name=$1 corpus=$build/fuzz-corpus/$1 crashes=$out/$1
     mkdir -p "$corpus" "$crashes"
-    cp -n "$root/fuzz/corpus/$name/"* "$corpus/" 2>/dev/null
+    cp -n "$root/fuzz/corpus/$name/"* "$corpus/" 2>/dev/null || true
+    # a finding is the run's result, told below: not the end of the script
+    local rc=0
     "$bindir/fuzz_$name" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$crashes/" "$corpus" >"$out/$name.log" 2>&1
-    echo $? >"$out/$name.rc"
+        -print_final_stats=1 -artifact_prefix="$crashes/" "$corpus" >"$out/$name.log" 2>&1 || rc=$?
+    echo "$rc" >"$out/$name.rc"
 }
 
 targets=()
@@ -47,8 +49,8 @@ status=0
 printf '%-18s %12s %8s %s\n' target execs seconds result
 for t in "${targets[@]}"; do
     log=$out/$t.log
-    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-    secs=$(sed -n 's/.*Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
+    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1) || true
+    secs=$(sed -n 's/.*Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n1) || true
     rc=$(cat "$out/$t.rc")
     result=ok
     if [ "$rc" != 0 ]; then

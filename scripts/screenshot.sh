@@ -3,7 +3,7 @@
 # X server on its first run (the sample day), one more block dragged onto the
 # board with the real pointer, the window captured with ImageMagick.
 # usage: screenshot.sh EXECUTABLE OUT.png
-set -eu
+set -euo pipefail
 exe=$(realpath "$1")
 out=$2
 . "$(dirname "$0")/../tests/e2e/xvfb_lib.sh"

@@ -5,17 +5,13 @@
 # headers and the range dragged out on it, a block dragged onto a row and
 # lengthened, the table at the widest window, the text of an error report,
 # and the month label's new name announced after a month step.
-set -u
+set -euo pipefail
 exe=$1
 here=$(dirname "$0")
 . "$here/xvfb_lib.sh"
 
 # Debian's own interpreter: pyatspi comes as a Debian package.
 py=/usr/bin/python3
-skip() {
-    echo "SKIP: $*"
-    exit 0
-}
 
 # A private session bus, from which the accessibility bus is started on
 # demand. Without DISPLAY, so that the bus launcher marks no real desktop.
@@ -30,7 +26,7 @@ if [ -z "${KAB_A11Y_SESSION:-}" ]; then
         dbus-run-session -- bash "$0" "$@"
 fi
 
-start_x
+require_x
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 reader() { timeout 60 "$py" "$here/atspi_board.py" "$@"; }
 # The bus is up when its registry answers, before the program has started:
@@ -40,14 +36,13 @@ timeout 30 "$py" -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' 
     skip "the accessibility bus did not start: $(grep -v '^dbus-daemon' "$XTMP/bus.log" | tail -n1)"
 
 # --- today's day file: one block on row 2, 9:00 for four hours --------------
-weekdays=(日 月 火 水 木 金 土)
-weekday=${weekdays[$(date +%w)]}
-today_file="$(date +%m);$(date +%d)${weekday}.txt"
+weekday=${WEEKDAYS[$(date +%w)]}
+today_file=$(day_file today)
 month=$(date +%Y/%m)
 next_month=$(date -d "$(date +%Y-%m-01) +1 month" +%Y/%m)
 prepared="$XTMP/prepared"
 mkdir -p "$prepared"
-printf '02\\9:00\\4.0\\鈴木\r\n' | iconv -f UTF-8 -t CP932 >"$prepared/$today_file"
+crlf_cp932 '02\9:00\4.0\鈴木' >"$prepared/$today_file"
 
 start_board "$exe" "$prepared"
 
@@ -83,22 +78,21 @@ echo "tree: $(wc -l <"$tree") objects, every text found"
 # --- the grid as a table, and where the blocks are ----------------------------
 got=$(reader table 20) || fail "no table of 20 columns"
 [ "$got" = "1${tab}9${tab}20${tab}6" ] || fail "table: tables, rows, columns, cell (0, 1): $got"
-got=$(reader describe "9:00 13:00")
+got=$(reader describe "9:00 13:00") || fail "no block from 9:00 to 13:00"
 [ "$got" = "2行目、9:00から13:00まで、4.0時間" ] || fail "today's block described as '$got'"
-got=$(reader parked)
+got=$(reader parked) || fail "no parked block"
 [ "$got" = "待機中" ] || fail "a parked block described as '$got'"
 # a left drag from cell (3, 2) to cell (7, 5) tints columns 3 to 7 of row 5
 xdotool mousemove $((GRID_X + 3 * 40 + 20)) $((GRID_Y + 2 * 44 + 22)) mousedown 1
 xdotool mousemove $((GRID_X + 7 * 40 + 20)) $((GRID_Y + 5 * 44 + 22)) sleep 0.2 mouseup 1
 sleep 0.3
-got=$(reader selected)
+got=$(reader selected) || fail "no selected cells"
 [ "$got" = "5,3 5,4 5,5 5,6 5,7" ] || fail "selected cells: $got"
 # the top block dragged onto row 3 at 13:00, then lengthened by a notch
 drag_top_block 325 140
 got=$(reader describe "13:00 17:00") || fail "no block from 13:00 to 17:00"
 [ "$got" = "3行目、13:00から17:00まで、4.0時間" ] || fail "the dragged block described as '$got'"
-xdotool mousemove $((GRID_X + 337 + 270 + 28)) $((GRID_Y + 397 + 5 + 13)) click 1
-sleep 0.3
+click_panel $((270 + 28)) $((5 + 13))
 xdotool mousemove $((GRID_X + 100)) $((GRID_Y + 300)) click 4
 got=$(reader describe "13:00 17:15") || fail "the wheel did not lengthen the block"
 [ "$got" = "3行目、13:00から17:15まで、4.25時間" ] || fail "the lengthened block described as '$got'"

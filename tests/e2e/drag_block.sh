@@ -6,55 +6,29 @@
 # comes back after a restart with Ctrl+Z. Copies of
 # the board in folders whose names Shift-JIS cannot write show and save their
 # own day, never the day of the folder named with "?" in their place.
-set -u
+set -euo pipefail
 exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
-start_x
+require_x
 start_board "$exe"
 
 orange="245,173,112" # block 50, on top of the stack at start
-shot="$XTMP/start.png"
-import -window root "$shot"
-share=$(colour_share "$shot" 165 406 150 28 "$orange")
-awk "BEGIN { exit !($share > 0.5) }" || fail "block 50 not on top of the stack ($share)"
+# Waits for the share of block 50's colour in a grid area to meet the test.
+expect_orange() { expect_share "$orange" "$@"; }
+expect_orange 165 406 150 28 "> 0.5" "block 50 not on top of the stack"
 
-# tick position x' = 320 (13:00), row 3
+# tick position x' = 320 (13:00), row 3: block 50 lies at Left 320, Top 135,
+# 160 wide, nothing of it left of 13:00 or right of 17:00
 drag_top_block 325 140
-shot="$XTMP/placed.png"
-import -window root "$shot"
-# block 50 now lies at Left 320, Top 135, 160 wide
-share=$(colour_share "$shot" 325 140 150 28 "$orange")
-awk "BEGIN { exit !($share > 0.5) }" || fail "block 50 not placed at 13:00 on row 3 ($share)"
-share=$(colour_share "$shot" 165 406 150 28 "$orange")
-awk "BEGIN { exit !($share < 0.05) }" || fail "block 50 still on the stack ($share)"
-# nothing of it left of 13:00 or right of 17:00
-share=$(colour_share "$shot" 300 140 18 28 "$orange")
-awk "BEGIN { exit !($share == 0) }" || fail "block reaches left of 13:00"
-share=$(colour_share "$shot" 482 140 18 28 "$orange")
-awk "BEGIN { exit !($share == 0) }" || fail "block reaches right of 17:00"
+expect_orange 325 140 150 28 "> 0.5" "block 50 not placed at 13:00 on row 3"
+expect_orange 165 406 150 28 "< 0.05" "block 50 still on the stack"
+expect_orange 300 140 18 28 "== 0" "block reaches left of 13:00"
+expect_orange 482 140 18 28 "== 0" "block reaches right of 17:00"
 [ -n "${SHOT_OUT:-}" ] && import -window "$BOARD_WINDOW" "$SHOT_OUT"
 
-weekdays=(日 月 火 水 木 金 土)
-today_file="$(date +%m);$(date +%d)${weekdays[$(date +%w)]}.txt"
-crlf_cp932() { printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932; }
+today_file=$(day_file today)
 
 # --- the unsaved block outlives a month step, and a kill -----------------------
-# Waits up to 3 s for the share of block 50's colour in a grid area to meet
-# the test ("> 0.5", "== 0").
-expect_share() {
-    local x=$1 y=$2 w=$3 h=$4 test=$5 message=$6
-    for _ in $(seq 15); do
-        import -window root "$shot"
-        share=$(colour_share "$shot" "$x" "$y" "$w" "$h" "$orange")
-        awk "BEGIN { exit !($share $test) }" && return 0
-        sleep 0.2
-    done
-    fail "$message ($share)"
-}
-click_panel() {
-    xdotool mousemove $((GRID_X + 337 + $1)) $((GRID_Y + 397 + $2)) click 1
-    sleep 0.3
-}
 recovery="$BOARD_DATA/.recovery/$today_file"
 # Waits up to 3 s for the recovery file to hold these records, then the empty
 # line and a board to its last line; fails otherwise.
@@ -73,18 +47,17 @@ expect_recovery() {
     fail "recovery file: $(od -c "$recovery" 2>&1 | head -n4)"
 }
 click_panel $((178 + 7)) $((43 + 12)) # >
-expect_share 325 140 150 28 "== 0" "block 50 still on row 3 on the next month's first day"
+expect_orange 325 140 150 28 "== 0" "block 50 still on row 3 on the next month's first day"
 expect_recovery '03\13:00\4.0\---'
 xdotool key ctrl+z
-expect_share 325 140 150 28 "> 0.5" "Ctrl+Z did not bring block 50 back onto row 3"
-# the day came back with it: 保存 writes today's file
-click_panel $((291 + 27)) $((42 + 13))
-crlf_cp932 '03\13:00\4.0\---' >"$XTMP/saved.expected"
+expect_orange 325 140 150 28 "> 0.5" "Ctrl+Z did not bring block 50 back onto row 3"
+# the day came back with it: 保存 writes today's file, and the recovery file
+# goes
+save_expect "$BOARD_DATA/$today_file" '03\13:00\4.0\---'
 for _ in $(seq 15); do
-    cmp -s "$XTMP/saved.expected" "$BOARD_DATA/$today_file" && [ ! -e "$recovery" ] && break
+    [ -e "$recovery" ] || break
     sleep 0.2
 done
-cmp "$XTMP/saved.expected" "$BOARD_DATA/$today_file" || fail "保存 after Ctrl+Z did not write today"
 [ ! -e "$recovery" ] || fail "the recovery file outlived the save"
 
 # A press on the block's lower right half, the wheel: 4.25 hours, to 17:15;
@@ -92,23 +65,22 @@ cmp "$XTMP/saved.expected" "$BOARD_DATA/$today_file" || fail "保存 after Ctrl+
 xdotool mousemove $((GRID_X + 320 + 2 + 120)) $((GRID_Y + 135 + 2 + 28)) click 1
 sleep 0.3
 xdotool mousemove $((GRID_X + 100)) $((GRID_Y + 6 * 44 + 22)) click 4
-expect_share 482 140 6 28 "> 0.5" "the wheel did not lengthen block 50"
+expect_orange 482 140 6 28 "> 0.5" "the wheel did not lengthen block 50"
 sleep 1
 kill -9 "$BOARD_PID"
-wait "$BOARD_PID" 2>/dev/null
+wait "$BOARD_PID" 2>/dev/null || true
 expect_recovery '03\13:00\4.25\---'
 start_board "$exe" "" # the same folder, its data as the kill left it
-expect_share 325 140 150 28 "> 0.5" "block 50 not on row 3 after the restart"
-expect_share 482 140 6 28 "== 0" "the start showed the recovered board, not the day's file"
+expect_orange 325 140 150 28 "> 0.5" "block 50 not on row 3 after the restart"
+expect_orange 482 140 6 28 "== 0" "the start showed the recovered board, not the day's file"
 xdotool key ctrl+z
-expect_share 482 140 6 28 "> 0.5" "Ctrl+Z after the restart did not bring the recovered board"
+expect_orange 482 140 6 28 "> 0.5" "Ctrl+Z after the restart did not bring the recovered board"
 
 # --- program folders ------------------------------------------------------------
 prepared="$XTMP/prepared"
 mkdir -p "$prepared"
 # row 5 at 10:00 first: the save writes row 2 first
 crlf_cp932 '05\10:00\3\見本' '02\08:00\2\朝' >"$prepared/$today_file"
-crlf_cp932 '02\08:00\2\朝' '05\10:00\3\見本' >"$XTMP/saved.expected"
 for pair in "müller:m?ller" "예약😀:???"; do
     folder=${pair%%:*} lossy=${pair#*:}
     # the folder the name would become through Shift-JIS, with a day of its own
@@ -116,17 +88,10 @@ for pair in "müller:m?ller" "예약😀:???"; do
     crlf_cp932 '01\09:00\4\他' >"$XTMP/$lossy/data/$today_file"
     cp -r "$XTMP/$lossy/data" "$XTMP/lossy.before"
     kill "$BOARD_PID"
-    wait "$BOARD_PID" 2>/dev/null
+    wait "$BOARD_PID" 2>/dev/null || true
     start_board "$exe" "$prepared" "$folder"
-    import -window root "$shot"
-    share=$(colour_share "$shot" 205 228 110 28 "$orange")
-    awk "BEGIN { exit !($share > 0.5) }" || fail "$folder: its day is not on the board ($share)"
-    xdotool mousemove $((GRID_X + 337 + 291 + 27)) $((GRID_Y + 397 + 42 + 13)) click 1 # 保存
-    for _ in $(seq 15); do
-        cmp -s "$XTMP/saved.expected" "$BOARD_DATA/$today_file" && break
-        sleep 0.2
-    done
-    cmp "$XTMP/saved.expected" "$BOARD_DATA/$today_file" || fail "$folder: not saved into its data/"
+    expect_orange 205 228 110 28 "> 0.5" "$folder: its day is not on the board"
+    save_expect "$BOARD_DATA/$today_file" '02\08:00\2\朝' '05\10:00\3\見本'
     diff -r "$XTMP/lossy.before" "$XTMP/$lossy/data" || fail "$folder: the folder $lossy was touched"
     rm -rf "$XTMP/lossy.before"
 done

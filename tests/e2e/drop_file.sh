@@ -2,33 +2,24 @@
 # A day file dragged with the real pointer from another program (XDND) onto
 # the board: it loads, from a folder whose name has no Shift-JIS form, and
 # the source is told the drop took a copy although it proposed a move.
-set -u
+set -euo pipefail
 exe=$1
 here=$(dirname "$0")
 . "$here/xvfb_lib.sh"
 
 # Debian's own interpreter: PyQt6 comes as a Debian package.
 py=/usr/bin/python3
-"$py" -c 'import PyQt6.QtWidgets' 2>/dev/null || {
-    echo "SKIP: python3-pyqt6 is not installed"
-    exit 0
-}
+"$py" -c 'import PyQt6.QtWidgets' 2>/dev/null || skip "python3-pyqt6 is not installed"
 require_x
 
 folder="$XTMP/Ünterlagen"
 mkdir -p "$folder"
 dropped="$folder/12;07月.txt"
-printf '%s\r\n' '03\13:00\4.0\佐藤' | iconv -f UTF-8 -t CP932 >"$dropped"
+crlf_cp932 '03\13:00\4.0\佐藤' >"$dropped"
 
 start_board "$exe"
 orange="245,173,112" # block 50: on top of the stack, and the first record's
-shot="$XTMP/shot.png"
-share_at() {
-    import -window root "$shot"
-    colour_share "$shot" "$1" "$2" "$3" "$4" "$orange"
-}
-share=$(share_at 325 140 150 28)
-awk "BEGIN { exit !($share == 0) }" || fail "row 3 not empty before the drop ($share)"
+expect_share "$orange" 325 140 150 28 "== 0" "row 3 not empty before the drop"
 
 # the source beside the board, below its right end
 src_x=$((WIN_X + 880)) src_y=$((WIN_Y + 500))
@@ -56,13 +47,7 @@ chosen=$(cat "$XTMP/source.out")
 # fetched the file's name from it.
 
 # 03\13:00\4.0: block 50 on row 3 from 13:00 to 17:00
-for _ in $(seq 15); do
-    share=$(share_at 325 140 150 28)
-    awk "BEGIN { exit !($share > 0.5) }" && break
-    sleep 0.2
-done
-awk "BEGIN { exit !($share > 0.5) }" || fail "the dropped day is not on the board ($share)"
-share=$(share_at 165 406 150 28)
-awk "BEGIN { exit !($share < 0.05) }" || fail "block 50 still on the stack ($share)"
-kill "$source_pid" 2>/dev/null
+expect_share "$orange" 325 140 150 28 "> 0.5" "the dropped day is not on the board"
+expect_share "$orange" 165 406 150 28 "< 0.05" "block 50 still on the stack"
+kill "$source_pid" 2>/dev/null || true
 echo "1 passed, 0 failed"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # A left drag across the board with real X input tints only the release row,
 # from the pressed column to the released one.
-set -u
+set -euo pipefail
 exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
-start_x
+require_x
 
 start_board "$exe"
 gx=$GRID_X

@@ -8,13 +8,10 @@
 # The Mozc server refuses to run as root: as root, the script runs itself
 # again as a throwaway user, removed afterwards. Skips (77) where ibus, Mozc
 # or such a user cannot be had.
-set -u
+set -euo pipefail
 exe=$1
 here=$(cd "$(dirname "$0")" && pwd)
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
+. "$here/xvfb_lib.sh"
 command -v ibus-daemon >/dev/null && [ -x /usr/lib/ibus-mozc/ibus-engine-mozc ] ||
     skip "ibus or ibus-mozc is not installed"
 command -v dbus-run-session >/dev/null || skip "dbus-run-session is not installed"
@@ -24,9 +21,9 @@ if [ "$(id -u)" -eq 0 ]; then
     user="kabim$$"
     useradd --create-home --shell /bin/bash "$user" 2>/dev/null || skip "useradd failed"
     cleanup() {
-        pkill -KILL -u "$user" 2>/dev/null
+        pkill -KILL -u "$user" 2>/dev/null || true
         sleep 0.2
-        userdel --remove "$user" 2>/dev/null
+        userdel --remove "$user" 2>/dev/null || true
     }
     trap cleanup EXIT
     home=$(getent passwd "$user" | cut -d: -f6)
@@ -41,7 +38,6 @@ fi
 # a session bus of its own, for ibus
 [ -n "${KAB_IM_SESSION:-}" ] || exec env KAB_IM_SESSION=1 dbus-run-session -- bash "$0" "$@"
 
-. "$here/xvfb_lib.sh"
 require_x
 # Mozc keeps its settings and dictionaries in the home folder: a private one.
 export HOME="$XTMP/home"
@@ -65,12 +61,12 @@ probe_mozc() {
     local out="$XTMP/probe.out" pid
     ibus-daemon --daemonize --replace --xim --panel=disable 2>/dev/null
     for _ in $(seq 50); do
-        ibus engine mozc-jp >/dev/null 2>&1
+        ibus engine mozc-jp >/dev/null 2>&1 || true
         [ "$(ibus engine 2>/dev/null)" = mozc-jp ] && break
         sleep 0.2
     done
     : >"$out"
-    python3 - "$out" <<'PY' &
+    /usr/bin/python3 - "$out" <<'PY' &
 import sys
 from PyQt6.QtWidgets import QApplication, QLineEdit
 app = QApplication(sys.argv)
@@ -84,7 +80,7 @@ PY
     pid=$!
     wait_window improbe >/dev/null || { kill "$pid"; return 1; }
     sleep 0.5
-    xdotool search --name '^improbe$' windowfocus --sync 2>/dev/null
+    xdotool search --name '^improbe$' windowfocus --sync 2>/dev/null || true
     xdotool type --delay 80 a
     xdotool key Return
     for _ in $(seq 20); do
@@ -92,17 +88,17 @@ PY
         sleep 0.1
     done
     kill "$pid"
-    wait "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
     [ "$(cat "$out")" = "あ" ]
 }
 on=0
 for _ in 1 2 3; do
     probe_mozc && { on=1; break; }
-    ibus exit >/dev/null 2>&1
+    ibus exit >/dev/null 2>&1 || true
     sleep 1
 done
 [ $on = 1 ] || skip "Mozc did not switch on"
-trap 'ibus exit >/dev/null 2>&1; stop_x' EXIT
+trap 'ibus exit >/dev/null 2>&1 || true; stop_x' EXIT
 
 # --- the data folder ----------------------------------------------------------
 today_file=$(day_file "$(date +%F)")

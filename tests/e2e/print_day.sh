@@ -3,20 +3,18 @@
 # its "print to file" writes one PDF page whose text holds the date, the
 # whole hour scale, every name and time on the board (a block placed and not
 # saved among them) and the hours per person. The day file is not touched.
-set -u
+set -euo pipefail
 exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
 for tool in pdftotext pdfinfo; do
-    command -v $tool >/dev/null 2>&1 || fail "$tool is missing (Debian poppler-utils)"
+    command -v $tool >/dev/null 2>&1 || skip "$tool is missing (Debian poppler-utils)"
 done
 require_x
 
-weekdays=(日 月 火 水 木 金 土)
 today=$(date +%F)
-today_file="$(date -d "$today" +%m);$(date -d "$today" +%d)${weekdays[$(date -d "$today" +%w)]}.txt"
-title="$(date -d "$today" +%Y)年$((10#$(date -d "$today" +%m)))月$((10#$(date -d "$today" +%d)))日(${weekdays[$(date -d "$today" +%w)]})"
+today_file=$(day_file "$today")
+title="$(date -d "$today" +%Y)年$((10#$(date -d "$today" +%m)))月$((10#$(date -d "$today" +%d)))日(${WEEKDAYS[$(date -d "$today" +%w)]})"
 
-crlf_cp932() { printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932; }
 prepared="$XTMP/prepared"
 mkdir -p "$prepared"
 crlf_cp932 山田 佐藤 >"$prepared/List1.txt"
@@ -29,8 +27,7 @@ start_board "$exe" "$prepared"
 drag_top_block 325 184
 
 # the name box's filter drops every key but the arrows: Ctrl+P still prints
-xdotool mousemove $((GRID_X + 337 + 75 + 30)) $((GRID_Y + 397 + 7 + 11)) click 1
-sleep 0.3
+click_panel $((75 + 30)) $((7 + 11))
 xdotool key ctrl+p
 dialog=$(wait_window 'Print.*') || fail "no print dialog after Ctrl+P"
 # Qt's own dialog: with no print server its one printer is "Print to File

@@ -5,7 +5,7 @@
 # buttons then show the next month's first day from its file, and come back
 # to this month's first day, not to today; a day number typed after a click
 # on the weekday label loads that day.
-set -u
+set -euo pipefail
 exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
 require_x

@@ -2,10 +2,10 @@
 # Another program resizing the window cannot take it past its limits: client
 # area at least 830 x 480, outer size at most 1190 x 550, frame included
 # where a window manager (KAB_WM) frames it.
-set -u
+set -euo pipefail
 exe=$1
 . "$(dirname "$0")/xvfb_lib.sh"
-start_x
+require_x
 
 start_board "$exe"
 id=$BOARD_WINDOW

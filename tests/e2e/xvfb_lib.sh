@@ -1,5 +1,14 @@
 # Shared by the end-to-end scripts: a private X server and runtime folder.
 # Sourced, not run (the test runner only runs scripts that do not end in _lib).
+# The scripts run under set -euo pipefail, and so does everything here: a
+# command whose failure is expected says so where it is called.
+
+# What a script needs cannot be had on this machine: no fault of the
+# program. The test runner reports it as skipped.
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
 
 # KAB_WM names what manages the windows in the private X server: nothing
 # (unset), openbox, or weston, whose X11 backend shows its own output in a
@@ -31,8 +40,7 @@ start_x() {
 
 # A window manager that cannot start is no fault of the program: skip.
 skip_wm() {
-    echo "SKIP: $KAB_WM did not start: $*"
-    exit 0
+    skip "$KAB_WM did not start: $*"
 }
 
 start_openbox() {
@@ -91,7 +99,7 @@ stop_x() {
 wait_window() {
     local name=$1 id
     for _ in $(seq 150); do
-        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n1)
+        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n1) || true
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
@@ -219,7 +227,7 @@ find_on_weston() {
         # board lying under that corner keeps the rest of its edges.
         box=$(convert "$XTMP/find.png" -crop 1280x992+0+0 +repage -fill "rgb($WESTON_BG)" \
             -draw "rectangle 1240,952 1279,991" \
-            -bordercolor "rgb($WESTON_BG)" -border 1 -format "%@" info: 2>/dev/null)
+            -bordercolor "rgb($WESTON_BG)" -border 1 -format "%@" info: 2>/dev/null) || true
         if [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]]; then
             w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]}
             WIN_X=$((BASH_REMATCH[3] - 1)) WIN_Y=$((BASH_REMATCH[4] - 1))
@@ -290,31 +298,12 @@ fail() {
     exit 1
 }
 
-# start_x, or a skip (exit 0) when no X server can be started on this
-# machine: without one there is nothing to drive, which is no fault of the
-# program.
+# start_x, or a skip when no X server can be started on this machine:
+# without one there is nothing to drive.
 require_x() {
-    if ! command -v Xvfb >/dev/null 2>&1; then
-        echo "SKIP: Xvfb is not installed"
-        exit 0
-    fi
+    command -v Xvfb >/dev/null 2>&1 || skip "Xvfb is not installed"
     start_x
     if [ ! -s "$XTMP/display" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
-        echo "SKIP: Xvfb did not start: $(tail -n1 "$XTMP/xvfb.log" 2>/dev/null)"
-        exit 0
+        skip "Xvfb did not start: $(tail -n1 "$XTMP/xvfb.log" 2>/dev/null || true)"
     fi
-    hold_x
-}
-
-# Keeps one client connected until the end. Xvfb resets whenever its last
-# client leaves, and turns away a client that connects during the reset: the
-# board now and then failed to open its display while wait_window's
-# searches came and went.
-hold_x() {
-    xprop -root -spy >"$XTMP/hold" 2>&1 &
-    for _ in $(seq 50); do
-        [ -s "$XTMP/hold" ] && return 0
-        sleep 0.1
-    done
-    fail "no client could connect to the X server: $(cat "$XTMP/hold")"
 }
