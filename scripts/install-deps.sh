@@ -1,19 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the board needs to build, run and test, and
-# any further packages named on the command line (for fuzzing, say).
-# Touches apt only when something is missing.
+# Installs the Debian packages a make target needs, and any further packages
+# named after the group (for fuzzing, say). Touches apt only when something
+# is missing.
+#   install-deps.sh run|test|bench [PACKAGE...]
+# run: building the board and running it; test: that, and everything the
+# suite drives the board with; bench: that, and the benchmarks' tools.
 set -euo pipefail
 
-packages=(
+run=(
     g++ cmake ninja-build make pkg-config
     qt6-base-dev libgl-dev libxcb1-dev qt6-wayland librsvg2-bin
-    libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-ipafont-gothic fonts-dejavu-core
-    xvfb xdotool x11-utils imagemagick openbox weston
+    fonts-ipafont-gothic fonts-dejavu-core xdg-utils
+)
+# a private X server and what drives it, for the end-to-end runs and the
+# start-up figures
+x_tools=(xvfb xdotool x11-utils)
+test=(
+    libgtest-dev libgmock-dev "${x_tools[@]}" imagemagick openbox weston
     dbus-daemon at-spi2-core python3-pyatspi python3-pyqt6
     desktop-file-utils ibus ibus-mozc xclip poppler-utils python3-icalendar
-    "$@"
 )
+bench=(libbenchmark-dev "${x_tools[@]}" python3)
+
+group=${1:?usage: install-deps.sh run|test|bench [PACKAGE...]}
+shift
+case $group in
+run) packages=("${run[@]}") ;;
+test) packages=("${run[@]}" "${test[@]}") ;;
+bench) packages=("${run[@]}" "${bench[@]}") ;;
+*)
+    echo "install-deps.sh: no group $group (run, test or bench)" >&2
+    exit 2
+    ;;
+esac
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
