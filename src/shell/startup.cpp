@@ -4,10 +4,7 @@
 
 #include "board/geometry.h"
 #include "foundation/errors.h"
-#include "foundation/files.h"
-#include "storage/dayfile.h"
 #include "storage/folder.h"
-#include "storage/seeding.h"
 #include "toolkit/application.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
@@ -38,14 +35,6 @@ void TForm1::onActivate() {
     // Written to the window system every time, also when something else
     // changed the title there: the widget skips a title it already holds.
     if (QWindow* w = windowHandle()) w->setTitle(title);
-}
-
-void TForm1::seedTodaysFile() {
-    // the sample becomes today's file the first time there is none; the
-    // rename's result is not looked at, and it never replaces a file
-    const FilePath name = storage::dayFilePath(dataDir_, currentMonth_, env_.today());
-    const FilePath sample = dataDir_ + FilePath(storage::sampleDayName);
-    if (!fileExists(name) && storage::isPlainFile(sample)) renameFile(sample, name);
 }
 
 void TForm1::FormCreate() {

@@ -10,10 +10,6 @@
 
 namespace kab {
 
-FilePath TForm1::dayFilePath() const {
-    return storage::dayFilePath(dataDir_, currentMonth_, dtp0->value());
-}
-
 void TForm1::spb3Click() {
     std::vector<storage::BlockText> blocks;
     blocks.reserve(kBlocks);
