@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -89,14 +88,12 @@ int FileHandle::release() {
     return ::close(std::exchange(fd_, -1));
 }
 
-bool readShared(const FilePath& path, std::size_t maxBytes,
-                const std::function<bool(std::string_view chunk)>& take) {
+bool readFile(const FilePath& path, std::size_t maxBytes,
+              const std::function<bool(std::string_view chunk)>& take) {
     FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) throw fileOpenError(path, errno);
     struct stat st {};
     if (::fstat(file.get(), &st) == 0 && S_ISDIR(st.st_mode)) throw fileOpenError(path, EISDIR);
-    if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EAGAIN))
-        throw fileOpenError(path, errno);
     // In chunks, so that nothing past the first NUL or the limit is read. One
     // byte beyond the limit tells whether the file went on.
     char buffer[16 * 1024];

@@ -65,13 +65,14 @@ private:
     int fd_;
 };
 
-// Reads path under a shared lock (only a lock another process holds is a
-// failure) and hands its bytes to take, chunk by chunk, up to the first NUL
-// byte, until take returns false or maxBytes have been handed over. True
+// Reads path and hands its bytes to take, chunk by chunk, up to the first
+// NUL byte, until take returns false or maxBytes have been handed over. True
 // when the file held more than maxBytes before a NUL. Throws the file-open
-// error when path cannot be opened, locked or read (a folder among them).
-bool readShared(const FilePath& path, std::size_t maxBytes,
-                const std::function<bool(std::string_view chunk)>& take);
+// error when path cannot be opened or read (a folder among them). No lock is
+// taken: saves replace files whole, and a lock anyone who may read the file
+// can take would keep the file from being read at all.
+bool readFile(const FilePath& path, std::size_t maxBytes,
+              const std::function<bool(std::string_view chunk)>& take);
 
 // Faults the tests inject into the writing of a file.
 struct FileWriteHooks {
