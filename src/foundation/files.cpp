@@ -84,6 +84,16 @@ FileHandle::~FileHandle() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+FileHandle::FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
 int FileHandle::release() {
     return ::close(std::exchange(fd_, -1));
 }

@@ -57,6 +57,8 @@ public:
     ~FileHandle();
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle(FileHandle&& other) noexcept;
+    FileHandle& operator=(FileHandle&& other) noexcept;
     int get() const { return fd_; }
     // Closes now so that a failing close can be reported.
     int release();
@@ -85,6 +87,12 @@ struct FileWriteHooks {
     // Runs once the new contents are written and synced, just before they
     // take the file's place; throwing stops the replace there.
     std::function<void()> beforeRename;
+    // Runs once the file about to be replaced is kept as a version, just
+    // before the new file takes its name.
+    std::function<void()> afterVersionKept;
+    // > 0: giving a file a second name (a hard link) fails with this, as it
+    // does on file systems without hard links (EPERM on vfat and exfat).
+    int linkErrno = 0;
 };
 
 // Writes every byte, going on after short writes. 0, or the errno of the
