@@ -20,9 +20,10 @@ using Number = unsigned long long;
 
 std::optional<Number> versionNumber(std::string_view name) {
     Number n = 0;
-    if (name.empty() || name.size() > 19 || name.find_first_not_of("0123456789") != name.npos)
-        return std::nullopt;
-    std::from_chars(name.data(), name.data() + name.size(), n);
+    if (name.empty() || name.find_first_not_of("0123456789") != name.npos) return std::nullopt;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), n);
+    // the highest number leaves room for the next
+    if (error != std::errc() || n == Number(-1)) return std::nullopt;
     return n;
 }
 
