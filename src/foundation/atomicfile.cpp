@@ -246,8 +246,7 @@ void replace(const FilePath& path, std::string_view bytes, const FileWriteHooks*
     try {
         const Followed target = followLink(path);
         const std::size_t slash = target.path.rfind('/');
-        const std::string dir =
-            slash == std::string::npos ? "" : target.path.substr(0, slash + 1);
+        const std::string dir = slash == std::string::npos ? "" : target.path.substr(0, slash + 1);
         Replace{dir, target.path.substr(dir.size()), bytes, hooks, keepVersions && !target.made}
             .run();
     } catch (const Failure& f) {
