@@ -5,6 +5,7 @@
 #include "bench_support.h"
 #include "foundation/errors.h"
 #include "foundation/sjis.h"
+#include "foundation/versions.h"
 #include "shell/history.h"
 #include "storage/dayread.h"
 #include "toolkit/text.h"
@@ -173,20 +174,26 @@ const char* fileSystemName(const std::string& path) {
 }
 
 // Whole-day save of fifty placed blocks at the widest window, with what is
-// painted after it. The figure is mostly the fsync, so it says as much about
+// painted after it. Before each save (untimed) another full board is
+// dropped in, from one of two other days' files, so that every save replaces
+// other records and keeps the day it replaced as a version, dropping the
+// oldest beyond ten. The figure is mostly the fsync, so it says as much about
 // the disk under the temporary folder as about the program; the label names
 // that file system.
 void BM_ActionSave(benchmark::State& state) {
     FullDay day;
     kab::TForm1& form = *day.form;
     if (!kab::bench::widest(form)) state.SkipWithError("not at the maximum size");
+    const RemoveDayFile third{dayFilePath(form, day.today + 2)};
+    writeFile(third.path, fiftyRecords(2));
+    const std::string* sources[] = {&day.next.path, &third.path};
+    std::size_t turn = 0;
     try {
-        form.dtp0Change();
-        if (placedBlocks(form) != 50) {
-            state.SkipWithError("the day did not load fifty blocks");
-            return;
-        }
         for (auto _ : state) {
+            state.PauseTiming();
+            form.loadDayFile(*sources[turn++ % 2]);
+            kab::bench::paintPending();
+            state.ResumeTiming();
             // as the button's click: the history takes the board and the
             // day's recovery file is removed
             form.spb3->click();
@@ -196,10 +203,20 @@ void BM_ActionSave(benchmark::State& state) {
         state.SkipWithError(e.what());
         return;
     }
-    // the same records, in the save's order
+    if (placedBlocks(form) != 50) state.SkipWithError("a day did not load fifty blocks");
+    // the records last dropped in, in the save's order
     std::ifstream saved(day.file.path, std::ios::binary);
-    if (sortedLines({std::istreambuf_iterator<char>(saved), {}}) != sortedLines(fiftyRecords()))
-        state.SkipWithError("the saved day is not the fifty records");
+    if (sortedLines({std::istreambuf_iterator<char>(saved), {}}) !=
+        sortedLines(fiftyRecords(turn % 2 ? 1 : 2)))
+        state.SkipWithError("the saved day is not the fifty records dropped in");
+    const auto versions = kab::keptVersions(day.file.path);
+    if (state.iterations() >= 10 && versions.size() != kab::kKeptVersions)
+        state.SkipWithError("the save did not keep ten versions");
+    for (const auto& version : versions)
+        ::unlink(version.c_str());
+    const std::string folder = kab::versionFolder(day.file.path);
+    ::rmdir(folder.c_str());
+    ::rmdir(folder.substr(0, folder.rfind('/', folder.size() - 2)).c_str());
     state.SetLabel(fileSystemName(form.dataDir()));
 }
 BENCHMARK(BM_ActionSave)->Apply(timed);

@@ -4,7 +4,7 @@
 set(kab_core_sources
     foundation/atomicfile.cpp foundation/datetime.cpp foundation/datetime_text.cpp
     foundation/errors.cpp foundation/files.cpp foundation/numbers.cpp foundation/sjis.cpp
-    foundation/textlist.cpp
+    foundation/tempfile.cpp foundation/textlist.cpp foundation/versions.cpp
     board/duration.cpp board/geometry.cpp board/palette.cpp board/pool.cpp
     storage/boardstate.cpp storage/dayfile.cpp storage/dayplan.cpp storage/dayread.cpp
     storage/folder.cpp storage/recovery.cpp storage/seeding.cpp storage/stafflist.cpp

@@ -1,35 +1,44 @@
 #pragma once
 // Replacing a file's contents so that a reader, a crash or a failing device
-// sees either the old file whole or the new one whole, never a mix, and so
-// that the version replaced is kept beside it.
+// sees either the old file whole or the new one whole, never a mix; that no
+// one else sees the new contents before they have the file's mode; and that
+// the version replaced is kept (foundation/versions.h).
 
 #include "foundation/files.h"
+#include "foundation/tempfile.h"
 
 #include <string_view>
 
 namespace kab {
 
-// Writes bytes to a new file beside path, syncs it, gives it the old file's
-// permission bits (the umask's default for a new file, and in place of
-// anything that is not a regular file, a device or a pipe among them) and
-// renames it over path. The regular file it replaces is kept as
-// previousVersion(path), replacing the one kept before, unless it already
-// held these bytes. On failure the temporary file is removed, path is left
-// exactly as it was and Error::fileCreate with the absolute path is thrown.
-// An existing path the user may not write, or a directory, is refused before
-// anything is written. A symbolic link at path is replaced by the file, not
-// followed. In a folder that refuses new files, an existing regular file the
-// user may write is written over in place and synced instead.
+// Writes bytes to a new file beside path, readable by its owner alone, syncs
+// it, gives it the old file's owner, group, mode and access list (0666 less
+// the umask for a new file, and in place of anything that is not a regular
+// file, a device or a pipe among them) and renames it over path. The regular
+// file it replaces is kept as its newest version, unless it already held
+// these bytes. On failure the temporary file is removed, path is left exactly
+// as it was and Error::fileCreate with the absolute path is thrown. An
+// existing path the user may not write, or a directory, is refused before
+// anything is written.
+//
+// A symbolic link at path stays: the regular file it leads to is replaced in
+// its own folder (and made where the link leads to nothing yet).
+//
+// Where the new file cannot stand in for the old one (the folder takes no new
+// file; the old file's owner or group cannot be given to it; the old file
+// has another name), the old bytes are copied as a version and the file is
+// written over in place and synced, after room for the new bytes has been
+// taken: a save that does not fit fails with the old bytes untouched.
+//
+// A version that cannot be kept never fails the save.
 void replaceFileContents(const FilePath& path, std::string_view bytes,
                          const FileWriteHooks* hooks = nullptr);
 
-// Where the version a replace took the place of is kept: the file's name
-// with a dot before it and ".prev" after it, hidden in its folder.
-FilePath previousVersion(const FilePath& path);
-
-// The name of the file a replace's temporary file was for, when name is one
-// (".<name>.XXXXXX", the last six letters or digits); a killed writer leaves
-// one behind.
-std::optional<std::string_view> replacedByTemporary(std::string_view name);
+// The same replace, in every point above, except that no version of the
+// replaced file is kept and no version folder is made or touched, and that a
+// new file is readable by its owner alone: for files the program writes for
+// itself and nobody takes back, such as a recovery copy of an unsaved board.
+void replaceFileKeepingNoVersion(const FilePath& path, std::string_view bytes,
+                                 const FileWriteHooks* hooks = nullptr);
 
 } // namespace kab

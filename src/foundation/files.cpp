@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -85,18 +84,26 @@ FileHandle::~FileHandle() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+FileHandle::FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
 int FileHandle::release() {
     return ::close(std::exchange(fd_, -1));
 }
 
-bool readShared(const FilePath& path, std::size_t maxBytes,
-                const std::function<bool(std::string_view chunk)>& take) {
+bool readFile(const FilePath& path, std::size_t maxBytes,
+              const std::function<bool(std::string_view chunk)>& take) {
     FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) throw fileOpenError(path, errno);
     struct stat st {};
     if (::fstat(file.get(), &st) == 0 && S_ISDIR(st.st_mode)) throw fileOpenError(path, EISDIR);
-    if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EAGAIN))
-        throw fileOpenError(path, errno);
     // In chunks, so that nothing past the first NUL or the limit is read. One
     // byte beyond the limit tells whether the file went on.
     char buffer[16 * 1024];
@@ -121,6 +128,13 @@ bool readShared(const FilePath& path, std::size_t maxBytes,
         if (over) return true;
         if (ends) return false;
     }
+}
+
+void syncFolder(const FilePath& dir) {
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
 }
 
 int writeAll(int fd, std::string_view bytes, const FileWriteHooks* hooks) {

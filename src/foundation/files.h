@@ -57,6 +57,8 @@ public:
     ~FileHandle();
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle(FileHandle&& other) noexcept;
+    FileHandle& operator=(FileHandle&& other) noexcept;
     int get() const { return fd_; }
     // Closes now so that a failing close can be reported.
     int release();
@@ -65,13 +67,14 @@ private:
     int fd_;
 };
 
-// Reads path under a shared lock (only a lock another process holds is a
-// failure) and hands its bytes to take, chunk by chunk, up to the first NUL
-// byte, until take returns false or maxBytes have been handed over. True
+// Reads path and hands its bytes to take, chunk by chunk, up to the first
+// NUL byte, until take returns false or maxBytes have been handed over. True
 // when the file held more than maxBytes before a NUL. Throws the file-open
-// error when path cannot be opened, locked or read (a folder among them).
-bool readShared(const FilePath& path, std::size_t maxBytes,
-                const std::function<bool(std::string_view chunk)>& take);
+// error when path cannot be opened or read (a folder among them). No lock is
+// taken: saves replace files whole, and a lock anyone who may read the file
+// can take would keep the file from being read at all.
+bool readFile(const FilePath& path, std::size_t maxBytes,
+              const std::function<bool(std::string_view chunk)>& take);
 
 // Faults the tests inject into the writing of a file.
 struct FileWriteHooks {
@@ -84,7 +87,17 @@ struct FileWriteHooks {
     // Runs once the new contents are written and synced, just before they
     // take the file's place; throwing stops the replace there.
     std::function<void()> beforeRename;
+    // Runs once the file about to be replaced is kept as a version, just
+    // before the new file takes its name.
+    std::function<void()> afterVersionKept;
+    // > 0: giving a file a second name (a hard link) fails with this, as it
+    // does on file systems without hard links (EPERM on vfat and exfat).
+    int linkErrno = 0;
 };
+
+// Makes a rename or removal in dir ("" is the current folder) last through a
+// crash. It has happened and cannot be taken back: a failure is passed over.
+void syncFolder(const FilePath& dir);
 
 // Writes every byte, going on after short writes. 0, or the errno of the
 // failing write.

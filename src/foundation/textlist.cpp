@@ -108,7 +108,7 @@ SjisString TextList::text() const {
 
 void TextList::loadFromFile(const FilePath& path) {
     std::string data;
-    readShared(path, data.max_size(), [&](std::string_view chunk) {
+    readFile(path, data.max_size(), [&](std::string_view chunk) {
         data.append(chunk);
         return true;
     });

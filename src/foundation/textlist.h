@@ -31,7 +31,7 @@ public:
     // Every line followed by CR LF.
     SjisString text() const;
 
-    // Reads the whole file up to its first NUL byte under a shared lock.
+    // Reads the whole file up to its first NUL byte, taking no lock.
     // Throws Error::fileOpen with the absolute path when it can't.
     void loadFromFile(const FilePath& path);
     // Creates or truncates the file under an exclusive lock and writes text().

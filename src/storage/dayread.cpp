@@ -9,7 +9,7 @@ namespace kab::storage {
 
 TextList readDayLines(const FilePath& path) {
     LineStream splitter({maxDayLines, true, SIZE_MAX});
-    const bool more = readShared(path, maxReadBytes, [&](std::string_view chunk) {
+    const bool more = readFile(path, maxReadBytes, [&](std::string_view chunk) {
         splitter.feed(chunk);
         return !splitter.done();
     });

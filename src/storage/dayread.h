@@ -18,10 +18,9 @@ inline constexpr std::size_t maxReadBytes = 4 * 1024 * 1024;
 // The file's lines as TextList::setText splits them (CR LF, lone CR, lone LF;
 // a NUL byte ends the text), up to maxDayLines lines and up to the first empty
 // line, which is not returned, each line whole. Nothing after that is read.
-// Takes a shared lock like TextList::loadFromFile. Throws Error::fileOpen
-// with the absolute path when the file cannot be opened, locked or read (a
-// directory among them), and when it holds more than maxReadBytes before
-// those lines end (the records the load would use are then not all there).
+// Takes no lock (readFile). Throws Error::fileOpen with the absolute path
+// when the file cannot be opened or read (a directory among them), and when it holds more than
+// maxReadBytes before those lines end (the records the load would use are then not all there).
 TextList readDayLines(const FilePath& path);
 
 } // namespace kab::storage

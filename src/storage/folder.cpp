@@ -2,7 +2,9 @@
 
 #include "foundation/atomicfile.h"
 #include "foundation/bytes.h"
+#include "foundation/versions.h"
 #include "storage/dayfile.h"
+#include "storage/recovery.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -42,14 +44,42 @@ bool isPlainFile(const FilePath& path) {
     return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void removeLeftoverSaves(const FilePath& dataDir, std::time_t notAfter) {
-    for (const std::string& name : folderEntries(dataDir)) {
+namespace {
+
+bool isPlainFolder(const FilePath& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The temporary files in dir of the files named so that isKept(name) holds.
+template <class IsKept>
+void removeTemporaries(const FilePath& dir, std::time_t notAfter, IsKept isKept) {
+    for (const std::string& name : folderEntries(dir)) {
         const auto replaced = replacedByTemporary(name);
-        if (!replaced || !looksLikeDayFileName(pathText(*replaced))) continue;
-        const FilePath path = dataDir + name;
+        if (!replaced || !isKept(*replaced)) continue;
+        const FilePath path = dir + name;
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime <= notAfter)
             ::unlink(path.c_str());
+    }
+}
+
+} // namespace
+
+void removeLeftoverSaves(const FilePath& dataDir, std::time_t notAfter) {
+    auto isDayFile = [](std::string_view name) { return looksLikeDayFileName(pathText(name)); };
+    removeTemporaries(dataDir, notAfter, isDayFile);
+    // the recovery files' too
+    const FilePath recovery = dataDir + std::string(recoveryFolderName) + "/";
+    if (isPlainFolder(recovery)) removeTemporaries(recovery, notAfter, isDayFile);
+    // and the copies of days a save was making as versions
+    const FilePath versions = dataDir + std::string(kVersionFolder) + "/";
+    if (!isPlainFolder(versions)) return;
+    for (const std::string& day : folderEntries(versions)) {
+        if (!isDayFile(day) || !isPlainFolder(versions + day)) continue;
+        removeTemporaries(versions + day + "/", notAfter, [](std::string_view name) {
+            return name.find_first_not_of("0123456789") == std::string_view::npos;
+        });
     }
 }
 

@@ -18,8 +18,11 @@ std::vector<std::string> folderEntries(const FilePath& dir);
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // Removes what saves killed before their end left in dataDir: the temporary
-// files of day files, last changed before notAfter (so that no save under
-// way loses its file). Nothing else is touched; failures are passed over.
+// files of day files, of their recovery files and of the versions kept of
+// them, last changed before
+// notAfter (so that no save under way loses its file). Nothing else is
+// touched, no other folder is looked into and no link is followed; failures
+// are passed over.
 void removeLeftoverSaves(const FilePath& dataDir, std::time_t notAfter);
 // Seconds after which no save can still be writing its temporary file.
 inline constexpr std::time_t leftoverAge = 15 * 60;

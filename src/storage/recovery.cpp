@@ -1,7 +1,8 @@
 #include "storage/recovery.h"
 
+#include "foundation/atomicfile.h"
+
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,49 +17,6 @@ constexpr std::string_view kEmptyLine = "\r\n\r\n";
 std::size_t nameStart(const FilePath& path) {
     const std::size_t slash = path.rfind('/');
     return slash == FilePath::npos ? 0 : slash + 1;
-}
-
-// Six letters or digits that no other writer picks at the same moment; the
-// exclusive open refuses a name taken all the same.
-std::string tempSuffix() {
-    static constexpr char alphabet[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static unsigned counter = 0;
-    auto mix = static_cast<unsigned long long>(
-                   std::chrono::steady_clock::now().time_since_epoch().count()) ^
-               (static_cast<unsigned long long>(::getpid()) << 20) ^ (++counter * 104729ULL);
-    std::string s;
-    for (int k = 0; k < 6; ++k) {
-        s += alphabet[mix % 62];
-        mix /= 62;
-    }
-    return s;
-}
-
-void syncFolder(const FilePath& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    // the rename or unlink has happened: nothing to report
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
-// errno of the failing step, 0 when the file took the bytes.
-int writeThroughTemporary(const FilePath& folder, const FilePath& path, std::string_view bytes) {
-    FilePath temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder + "." + path.substr(folder.size()) + "." + tempSuffix();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) return errno;
-    }
-    if (fd < 0) return EEXIST;
-    int error = writeAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) ::unlink(temp.c_str());
-    return error;
 }
 
 } // namespace
@@ -115,9 +73,8 @@ std::optional<std::string> readRecoveryFile(const FilePath& path) {
 void writeRecoveryFile(const FilePath& path, std::string_view bytes) {
     const FilePath folder = path.substr(0, nameStart(path));
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) throw fileCreateError(path, errno);
-    if (const int error = writeThroughTemporary(folder, path, bytes))
-        throw fileCreateError(path, error);
-    syncFolder(folder);
+    // a synced temporary file renamed over the last one, and no version
+    replaceFileKeepingNoVersion(path, bytes);
 }
 
 void removeRecoveryFile(const FilePath& path) {

@@ -20,7 +20,7 @@ FilePath staffListPath(const FilePath& dataDir) {
 
 std::vector<SjisString> readStaffNames(const FilePath& path) {
     LineStream lines({maxStaffNames, false, maxNameBytes});
-    const bool more = readShared(path, maxStaffListBytes, [&](std::string_view chunk) {
+    const bool more = readFile(path, maxStaffListBytes, [&](std::string_view chunk) {
         lines.feed(chunk);
         return !lines.done();
     });

@@ -76,9 +76,10 @@ save_expect "$saved" '03\13:00\12\佐藤'
 click_panel $((270 + 28)) $((5 + 13))
 xdotool key Home Delete
 save_expect "$saved" '03\13:00\2\佐藤'
-# the version that save replaced is kept beside the day, hidden
+# the version that save replaced is kept, hidden, the newest of the day's
 crlf_cp932 '03\13:00\12\佐藤' >"$XTMP/expected.txt"
-cmp "$XTMP/expected.txt" "$BOARD_DATA/.$today_file.prev" || fail "the previous save is not kept"
+newest=$(ls "$BOARD_DATA/.versions/$today_file" | tail -n1)
+cmp "$XTMP/expected.txt" "$BOARD_DATA/.versions/$today_file/$newest" || fail "the previous save is not kept"
 
 # --- next month and back ---------------------------------------------------------
 click_panel $((178 + 7)) $((43 + 12)) # >

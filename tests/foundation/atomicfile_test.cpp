@@ -3,14 +3,17 @@
 
 #include "foundation/errors.h"
 #include "foundation/files.h"
+#include "foundation/versions.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,6 +55,7 @@ TEST_F(AtomicFile, ReplacesAndCreates) {
         std::string old; // empty: no file before
         std::string bytes;
         std::size_t writeChunk;
+        int linkErrno = 0;
     };
     const std::string big(200000, '\x95');
     const Case cases[] = {{"replace", "old contents\r\n", "03\\09:00\\4.0\\x\r\n", 0},
@@ -59,64 +63,132 @@ TEST_F(AtomicFile, ReplacesAndCreates) {
                           {"to empty", "old", "", 0},
                           {"new file", "", "new\r\n", 0},
                           {"short writes", "old", "0123456789", 3},
-                          {"large", "old", big, 4096}};
+                          {"large", "old", big, 4096},
+                          // vfat, exfat: the version is a copy, the day still one rename
+                          {"no hard links", "old\r\n", "new\r\n", 0, EPERM}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string p = path("表.txt");
         std::filesystem::remove(p);
-        std::filesystem::remove(path(".表.txt.prev"));
-        if (!c.old.empty()) writeBytes(p, c.old);
+        std::filesystem::remove_all(path(".versions"));
+        if (!c.old.empty()) {
+            writeBytes(p, c.old);
+            ASSERT_EQ(::chmod(p.c_str(), 0640), 0);
+        }
         FileWriteHooks hooks;
         hooks.writeChunk = c.writeChunk;
+        hooks.linkErrno = c.linkErrno;
         replaceFileContents(p, c.bytes, &hooks);
         EXPECT_EQ(readBytes(p), c.bytes);
         if (c.old.empty()) {
             EXPECT_EQ(entries(), std::vector<std::string>{"表.txt"});
         } else {
-            // the version replaced stays beside it, hidden
-            EXPECT_EQ(entries(), (std::vector<std::string>{".表.txt.prev", "表.txt"}));
-            EXPECT_EQ(readBytes(path(".表.txt.prev")), c.old);
+            // the version replaced is kept, hidden, with its mode
+            EXPECT_EQ(entries(), (std::vector<std::string>{".versions", "表.txt"}));
+            const auto kept = keptVersions(p);
+            ASSERT_EQ(kept, std::vector<std::string>{path(".versions/表.txt/000001")});
+            EXPECT_EQ(readBytes(kept[0]), c.old);
+            EXPECT_EQ(modeOf(kept[0]), 0640u);
+            EXPECT_EQ(modeOf(p), 0640u);
         }
     }
 }
 
-// Each replace keeps the version it replaced, in place of the one kept
-// before; one that changes nothing keeps that one.
-TEST_F(AtomicFile, ThePreviousVersionIsTheOneReplaced) {
-    const std::string p = path("12;07月.txt"), kept = path(".12;07月.txt.prev");
-    writeBytes(p, "loaded\r\n");
+// Each replace keeps the version it replaced as the newest; one that changes
+// nothing keeps none; beyond ten the oldest go. The single previous version
+// earlier saves kept beside the day becomes the oldest. A version that cannot
+// be kept stops no save.
+TEST_F(AtomicFile, TheLastTenVersionsAreKept) {
+    const std::string p = path("12;07月.txt");
+    auto kept = [&] {
+        std::vector<std::string> contents;
+        for (const auto& v : keptVersions(p))
+            contents.push_back(readBytes(v));
+        return contents;
+    };
+    writeBytes(path(".12;07月.txt.prev"), "prev");
+    writeBytes(p, "loaded");
+    auto day = [](int n) {
+        return "0" + std::to_string(1 + n % 8) + "\\09:00\\4.0\\staff" + std::to_string(n) + "\r\n";
+    };
+    auto days = [&](int from, int to) {
+        std::vector<std::string> list;
+        for (int n = from; n <= to; ++n)
+            list.push_back(day(n));
+        return list;
+    };
     const struct {
-        const char* bytes;
-        const char* previous;
-    } saves[] = {{"first\r\n", "loaded\r\n"},
-                 {"second\r\n", "first\r\n"},
-                 {"second\r\n", "first\r\n"}, // the same bytes again
-                 {"", "second\r\n"}};
-    for (const auto& c : saves) {
-        SCOPED_TRACE(c.bytes);
-        replaceFileContents(p, c.bytes);
-        EXPECT_EQ(readBytes(p), c.bytes);
-        EXPECT_EQ(readBytes(kept), c.previous);
+        int first, last; // days saved in turn
+        std::vector<std::string> kept;
+    } runs[] = {
+        {0, 0, {"prev", "loaded"}},
+        {0, 0, {"prev", "loaded"}}, // the same bytes again
+        {0, 1, {"prev", "loaded", day(0)}},
+        // twelve saves of other boards: the ten before the last
+        {2, 13, days(3, 12)},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(testing::Message() << "days " << run.first << " to " << run.last);
+        for (int n = run.first; n <= run.last; ++n)
+            replaceFileContents(p, day(n));
+        EXPECT_EQ(readBytes(p), day(run.last));
+        EXPECT_EQ(kept(), run.kept);
     }
-    EXPECT_EQ(previousVersion("day.txt"), ".day.txt.prev");
+    EXPECT_FALSE(std::filesystem::exists(path(".12;07月.txt.prev")));
+    // a file where the versions go: the day is saved all the same
+    std::filesystem::remove_all(path(".versions"));
+    writeBytes(path(".versions"), "x");
+    replaceFileContents(p, "after");
+    EXPECT_EQ(readBytes(p), "after");
+    EXPECT_EQ(readBytes(path(".versions")), "x");
 }
 
-// Whatever the name leads to, the save gives a plain file of the user's
-// default mode: a device's or a pipe's 0666 is not handed on.
-TEST_F(AtomicFile, ALinkToADeviceOrAPipeBecomesAPlainFile) {
+// A link to a file stays a link, and the file it leads to takes the save in
+// its own folder (made where it is missing). Whatever else the name leads
+// to, the save gives a plain file of the user's default mode: a device's or
+// a pipe's 0666 is not handed on.
+TEST_F(AtomicFile, Links) {
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0666), 0);
+    std::filesystem::create_directory(path("sub"));
+    writeBytes(path("sub/day.txt"), "old");
+    ASSERT_EQ(::chmod(path("sub/day.txt").c_str(), 0640), 0);
     std::filesystem::create_symlink("/dev/null", path("to-null"));
     std::filesystem::create_symlink(path("fifo"), path("to-fifo"));
+    std::filesystem::create_symlink("sub/day.txt", path("to-day"));
+    std::filesystem::create_symlink("to-day", path("to-to-day"));
+    std::filesystem::create_symlink("sub/none.txt", path("to-none"));
+    const struct {
+        const char* name;
+        const char* target; // nullptr: the name itself becomes a plain file
+        mode_t mode;
+    } cases[] = {{"to-null", nullptr, 0644},
+                 {"to-fifo", nullptr, 0644},
+                 {"fifo", nullptr, 0644},
+                 {"to-day", "sub/day.txt", 0640},
+                 {"to-to-day", "sub/day.txt", 0640},
+                 {"to-none", "sub/none.txt", 0644}};
     const mode_t mask = ::umask(022);
-    for (const char* name : {"to-null", "to-fifo", "fifo"}) {
-        SCOPED_TRACE(name);
-        replaceFileContents(path(name), "new");
-        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path(name))));
-        EXPECT_EQ(modeOf(path(name)), 0644u);
-        EXPECT_EQ(readBytes(path(name)), "new");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = std::string("new from ") + c.name;
+        replaceFileContents(path(c.name), bytes);
+        const auto type = std::filesystem::symlink_status(path(c.name)).type();
+        EXPECT_EQ(readBytes(path(c.name)), bytes);
+        EXPECT_EQ(modeOf(path(c.name)), c.mode);
+        if (c.target) {
+            EXPECT_EQ(type, std::filesystem::file_type::symlink);
+            EXPECT_EQ(readBytes(path(c.target)), bytes);
+        } else {
+            EXPECT_EQ(type, std::filesystem::file_type::regular);
+        }
     }
     ::umask(mask);
-    EXPECT_FALSE(std::filesystem::exists(path(".to-null.prev")));
+    // versions beside the file replaced, none for what was no file
+    EXPECT_EQ(keptVersions(path("sub/day.txt")).size(), 2u);
+    EXPECT_EQ(readBytes(keptVersions(path("sub/day.txt"))[0]), "old");
+    EXPECT_EQ(keptVersions(path("sub/none.txt")).size(), 0u);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"fifo", "sub", "to-day", "to-fifo", "to-none",
+                                                   "to-null", "to-to-day"}));
 }
 
 TEST_F(AtomicFile, KeepsTheOldModeAndGivesANewFileTheDefault) {
@@ -246,32 +318,79 @@ TEST_F(AtomicFile, AReadOnlyTargetIsNotReplaced) {
     EXPECT_EQ(entries(), std::vector<std::string>{"ro.txt"});
 }
 
-// A folder that takes no new file: a day file that may be written is written
-// over where it lies instead of being refused.
-TEST_F(AtomicFile, InAFolderThatRefusesNewFilesTheFileIsWrittenInPlace) {
-    writeBytes(path("day.txt"), "a longer old day\r\n");
-    ASSERT_EQ(::chmod(path("day.txt").c_str(), 0666), 0);
-    ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
-    // root may create files in any folder: try as an ordinary user in a child
-    pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-        try {
-            replaceFileContents(path("day.txt"), "new\r\n");
-            ::_exit(0);
-        } catch (const Error&) {
-            ::_exit(1);
+// Where the new file cannot take the old one's place, the old one is written
+// over where it lies: in a folder that takes no new file, and when the file
+// has a second name, which must see the save too. Room is taken first, so a
+// save that does not fit leaves every old byte.
+TEST_F(AtomicFile, WrittenInPlace) {
+    const std::string old = "a longer old day\r\n";
+    ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0); // for the ordinary user
+    const struct {
+        const char* folder;
+        bool asNobody;   // the folder refuses new files to an ordinary user
+        bool secondName; // the day has another name outside its folder
+        std::size_t size;
+        int errorNumber; // 0: saved
+    } cases[] = {{"read-only", true, false, 5, 0},
+                 {"linked", false, true, 5, 0},
+                 // a 64 KiB file system, full, last: skipped where none can be mounted
+                 {"full", true, false, 256 * 1024, ENOSPC}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const std::string folder = path(c.folder), day = folder + "/day.txt";
+        const std::string bytes(c.size, 'n');
+        std::filesystem::create_directory(folder);
+        struct Unmount {
+            std::string at;
+            ~Unmount() {
+                if (!at.empty()) ::umount(at.c_str());
+            }
+        } mounted;
+        if (c.errorNumber == ENOSPC) {
+            if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0)
+                GTEST_SKIP() << "no tmpfs can be mounted here (not root)";
+            mounted.at = folder;
+        }
+        writeBytes(day, old);
+        ASSERT_EQ(::chmod(day.c_str(), 0666), 0);
+        if (c.secondName) {
+            ASSERT_EQ(::link(day.c_str(), path("other-name").c_str()), 0);
+        }
+        if (mounted.at.size()) {
+            std::ofstream filler(folder + "/filler", std::ios::binary);
+            const std::string block(4096, 'f');
+            while (filler.write(block.data(), block.size()) && filler.flush()) {
+            }
+        }
+        if (c.asNobody) {
+            ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+        }
+        const std::string want = Error::fileCreate(day, systemErrorText(c.errorNumber)).message();
+        // root may create files in any folder: an ordinary user in a child
+        pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            if (c.asNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(3);
+            try {
+                replaceFileContents(day, bytes);
+                ::_exit(c.errorNumber == 0 ? 0 : 1);
+            } catch (const Error& e) {
+                ::_exit(e.message() == want ? 0 : 2);
+            }
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ::chmod(folder.c_str(), 0755);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot drop root rights";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no error, 2: another error";
+        EXPECT_EQ(readBytes(day), c.errorNumber ? old : bytes);
+        EXPECT_EQ(modeOf(day), 0666u);
+        if (c.secondName) {
+            EXPECT_EQ(readBytes(path("other-name")), bytes);
         }
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ::chmod(dir_.c_str(), 0755);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot drop root rights";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "refused";
-    EXPECT_EQ(readBytes(path("day.txt")), "new\r\n");
-    EXPECT_EQ(entries(), std::vector<std::string>{"day.txt"});
 }
 
 } // namespace

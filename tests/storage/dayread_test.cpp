@@ -295,8 +295,7 @@ TEST_F(DayRead, FailuresNameTheAbsolutePath) {
     };
     const Case cases[] = {{"missing", path("gone.txt"), path("gone.txt"), ENOENT},
                           {"directory", path("dir"), path("dir"), EISDIR},
-                          {"relative", "dir", path("dir"), EISDIR},
-                          {"locked for writing", path("locked"), path("locked"), EWOULDBLOCK}};
+                          {"relative", "dir", path("dir"), EISDIR}};
     auto saved = std::filesystem::current_path();
     ASSERT_EQ(::chdir(dir_.c_str()), 0);
     for (const auto& c : cases) {
@@ -311,8 +310,9 @@ TEST_F(DayRead, FailuresNameTheAbsolutePath) {
         }
     }
     std::filesystem::current_path(saved);
-    ::close(holder);
+    // a lock anyone who may read the day can take is no failure
     EXPECT_EQ(readDayLines(path("locked")).lines(), Lines{"a"});
+    ::close(holder);
 }
 
 } // namespace

@@ -59,12 +59,21 @@ TEST_F(StaffList, LeftoversOfKilledSavesGo) {
         {".12;07月.txt.Ab3x-z", false, false, true},
         {"12;07月.txt", false, false, true},
         {".12;08火.txt.Ab3xYz", true, false, true}, // a folder
+        // in the folder of a day's versions: a copy cut short, a version
+        {".versions/12;07月.txt/.000003.Ab3xYz", false, false, false},
+        {".versions/12;07月.txt/.000003.Ab3xYz", false, true, true},
+        {".versions/12;07月.txt/000003", false, false, true},
+        {".versions/notes.txt/.000003.Ab3xYz", false, false, true},
+        // in the folder of the unsaved boards: a recovery file cut short
+        {".recovery/.12;07月.txt.Ab3xYz", false, false, false},
+        {".recovery/.12;07月.txt.Ab3xYz", false, true, true},
+        {".recovery/12;07月.txt", false, false, true},
     };
     for (const auto& c : table) {
         SCOPED_TRACE(c.name + (c.recent ? " recent" : ""));
         const std::string data = path("data") + "/";
         std::filesystem::remove_all(data);
-        std::filesystem::create_directory(data);
+        std::filesystem::create_directories(std::filesystem::path(data + c.name).parent_path());
         if (c.folder)
             std::filesystem::create_directory(data + c.name);
         else
