@@ -31,23 +31,6 @@ void check(int errorNumber) {
     if (errorNumber != 0) fail(errorNumber);
 }
 
-// The whole file, when it is no larger than limit.
-std::optional<std::string> contentsUpTo(const std::string& path, std::size_t limit) {
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st {};
-    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || std::size_t(st.st_size) > limit)
-        return std::nullopt;
-    std::string data(std::size_t(st.st_size), '\0');
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t got = ::read(file.get(), data.data() + done, data.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return std::nullopt;
-        done += std::size_t(got);
-    }
-    return data;
-}
-
 // The mode a new file gets here: 0666 less the umask, read where the kernel
 // tells it, so that the umask is never changed, not even for an instant.
 mode_t newFileMode() {
@@ -140,7 +123,7 @@ struct Replace {
     // bytes being saved.
     void keep(const struct stat& st, bool byLink) const {
         if (!keepVersions) return;
-        if (const auto old = contentsUpTo(path(), bytes.size()); old && *old == bytes) return;
+        if (const auto old = smallFileContents(path(), bytes.size()); old && *old == bytes) return;
         keepVersion({dir, name, st}, byLink, hooks);
     }
 

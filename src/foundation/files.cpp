@@ -130,6 +130,25 @@ bool readFile(const FilePath& path, std::size_t maxBytes,
     }
 }
 
+std::optional<std::string> smallFileContents(const FilePath& path, std::size_t limit,
+                                             bool noFollow) {
+    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | (noFollow ? O_NOFOLLOW : 0);
+    FileHandle file(::open(path.c_str(), flags));
+    struct stat st {};
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        std::size_t(st.st_size) > limit)
+        return std::nullopt;
+    std::string data(std::size_t(st.st_size), '\0');
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t got = ::read(file.get(), data.data() + done, data.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return std::nullopt;
+        done += std::size_t(got);
+    }
+    return data;
+}
+
 void syncFolder(const FilePath& dir) {
     const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;

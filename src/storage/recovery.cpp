@@ -54,20 +54,7 @@ std::optional<BoardState> recoveredBoard(std::string_view bytes) {
 }
 
 std::optional<std::string> readRecoveryFile(const FilePath& path) {
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    struct stat st {};
-    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        std::size_t(st.st_size) > maxRecoveryBytes)
-        return std::nullopt;
-    std::string bytes(std::size_t(st.st_size), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(file.get(), bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return std::nullopt;
-        done += std::size_t(got);
-    }
-    return bytes;
+    return smallFileContents(path, maxRecoveryBytes, true);
 }
 
 void writeRecoveryFile(const FilePath& path, std::string_view bytes) {
