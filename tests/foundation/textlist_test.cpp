@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -234,11 +233,11 @@ TEST_F(TextListFile, LoadStopsAtNul) {
     EXPECT_EQ(list.lines(), (Lines{big, "y"}));
 }
 
-TEST_F(TextListFile, LoadOfEndlessZerosReturnsAtOnce) {
+TEST_F(TextListFile, LoadOfEndlessZerosStopsAtTheFirstNul) {
     TextList list = listOf({"old"});
-    auto start = std::chrono::steady_clock::now();
+    const long long before = test::bytesRead();
     list.loadFromFile("/dev/zero");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_LT(test::bytesRead() - before, 64 * 1024) << "read on past the first NUL";
     EXPECT_EQ(list.count(), 0);
 }
 

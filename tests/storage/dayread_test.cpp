@@ -199,17 +199,6 @@ long peakKiB() {
     return usage.ru_maxrss;
 }
 
-// Bytes this process has taken in through read calls so far (its "rchar").
-long long bytesRead() {
-    std::ifstream io("/proc/self/io");
-    std::string key;
-    long long value = 0;
-    while (io >> key >> value)
-        if (key == "rchar:") return value;
-    ADD_FAILURE() << "no rchar in /proc/self/io";
-    return 0;
-}
-
 TEST_F(DayRead, AGigabyteFileOfNulsReadsNothing) {
     const std::string p = path("12;07.txt");
     int fd = ::open(p.c_str(), O_WRONLY | O_CREAT, 0644);
@@ -217,11 +206,11 @@ TEST_F(DayRead, AGigabyteFileOfNulsReadsNothing) {
     ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0); // sparse: no disk used
     ::close(fd);
     const long before = peakKiB();
-    const long long readBefore = bytesRead();
+    const long long readBefore = test::bytesRead();
     const TextList lines = readDayLines(p);
     EXPECT_EQ(lines.count(), 0);
     // the first NUL ends the text: one chunk is read, not the gigabyte
-    EXPECT_LT(bytesRead() - readBefore, 64 * 1024);
+    EXPECT_LT(test::bytesRead() - readBefore, 64 * 1024);
     EXPECT_LT(peakKiB() - before, 1024);
 }
 
@@ -253,7 +242,7 @@ TEST_F(DayRead, AGigabyteStreamIsNotReadToTheEnd) {
         while (block.size() < 65536)
             block += c.unit;
         const long before = peakKiB();
-        const long long readBefore = bytesRead();
+        const long long readBefore = test::bytesRead();
         std::optional<Lines> lines;
         std::thread writer([&] {
             int fd = ::open(p.c_str(), O_WRONLY);
@@ -275,7 +264,7 @@ TEST_F(DayRead, AGigabyteStreamIsNotReadToTheEnd) {
         if (lines && c.want) {
             EXPECT_EQ(shortForm(*lines), shortForm(*c.want));
         }
-        EXPECT_LE(bytesRead() - readBefore, c.maxRead);
+        EXPECT_LE(test::bytesRead() - readBefore, c.maxRead);
         EXPECT_LT(peakKiB() - before, c.extraKiB);
         std::filesystem::remove(p);
     }

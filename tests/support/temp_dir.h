@@ -37,4 +37,16 @@ protected:
     std::string dir_;
 };
 
+// Bytes this process has taken in through read calls so far (its "rchar"):
+// what a read read, however long the machine took for it.
+inline long long bytesRead() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:") return value;
+    ADD_FAILURE() << "no rchar in /proc/self/io";
+    return 0;
+}
+
 } // namespace kab::test
