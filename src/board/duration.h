@@ -9,6 +9,10 @@
 
 namespace kab::board {
 
+// A block placed for the first time lasts four hours, and so does an
+// emptied duration box.
+inline constexpr std::string_view kFirstDuration = "4.0";
+
 constexpr int kWheelMinutes = 15;
 constexpr int kMinWheelMinutes = 120;
 constexpr int kMaxWheelMinutes = 540;

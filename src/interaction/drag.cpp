@@ -134,7 +134,7 @@ void TForm1::dropOnBoard(tk::Panel* block, tk::Label* sender) {
     } else {
         // placed for the first time: the start from where it landed
         dtp1->setValue(board::startFromLeft(block->x()));
-        Edit1->setText(SjisString(blockstate::kFirstDuration));
+        Edit1->setText(SjisString(board::kFirstDuration));
         blockstate::setPlaced(*block);
     }
     setEndFromDurationText();

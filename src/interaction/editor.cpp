@@ -46,8 +46,7 @@ void TForm1::placeBlock() {
 void TForm1::dtp1Change(QObject* sender) {
     // An emptied duration box means four hours; setting it runs this step
     // once more, nested, before going on.
-    if (sender == Edit1 && Edit1->text().empty())
-        Edit1->setText(SjisString(blockstate::kFirstDuration));
+    if (sender == Edit1 && Edit1->text().empty()) Edit1->setText(SjisString(board::kFirstDuration));
     if (!currentBlock_) return;
     // midnight and before belong to the next day: 24:00 on the board
     if (dtp1->value() <= 0) dtp1->setValue(dtp1->value() + 1);

@@ -5,7 +5,6 @@
 
 #include "board/geometry.h"
 #include "foundation/errors.h"
-#include "foundation/textlist.h"
 #include "page/daypage_paint.h"
 #include "shell/blockstate.h"
 #include "shell/unit1.h"
@@ -25,16 +24,6 @@
 #include <cmath>
 
 namespace kab {
-
-namespace {
-
-SjisString line(const SjisString& text, int i) {
-    TextList lines;
-    lines.setText(text);
-    return i < lines.count() ? lines.at(i) : SjisString();
-}
-
-} // namespace
 
 report::DayPage boardPage(const TForm1& form) {
     report::DayPage page;
@@ -63,8 +52,9 @@ report::DayPage boardPage(const TForm1& form) {
         e.row = board::rowOfTop(block->y());
         e.left = block->x();
         e.name = block->caption();
-        e.start = line(times->caption(), 0);
-        e.end = line(times->caption(), 1);
+        const blockstate::Times shown = blockstate::shownTimes(*times);
+        e.start = shown.start;
+        e.end = shown.end;
         e.hours = report::Hours::parse(storage::splitHint(block->hint()).duration);
         page.entries.push_back(std::move(e));
     }

@@ -43,20 +43,18 @@ QString qtUtf8(const char* utf8) {
 
 // The board's faces: DejaVu Sans on the grid and the blocks, the Gothic face
 // for the Japanese of the title and the lists.
-QFont sans(int pixels, bool bold = false) {
+QFont face(const QString& family, int pixels, bool bold) {
     QFont f;
-    f.setFamilies({QStringLiteral("DejaVu Sans")});
+    f.setFamilies({family});
     f.setPixelSize(pixels);
     f.setBold(bold);
     return f;
 }
-
+QFont sans(int pixels, bool bold = false) {
+    return face(QStringLiteral("DejaVu Sans"), pixels, bold);
+}
 QFont gothic(int pixels, bool bold = false) {
-    QFont f;
-    f.setFamilies({QStringLiteral("IPAPGothic")});
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
+    return face(QStringLiteral("IPAPGothic"), pixels, bold);
 }
 
 // Hour lines: black every three hours from 6:00 to 21:00, mid grey from

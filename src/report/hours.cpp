@@ -1,5 +1,7 @@
 #include "report/hours.h"
 
+#include "foundation/bytes.h"
+
 #include <cstdlib>
 
 namespace kab::report {
@@ -10,10 +12,6 @@ constexpr int kDecimals = 6;
 // A billion hours in millionths: far beyond any month, and far inside int64
 // however many such days are added.
 constexpr std::int64_t kLimit = 1'000'000'000LL * Hours::kScale;
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 } // namespace
 
@@ -30,7 +28,7 @@ std::optional<Hours> Hours::parse(std::string_view s) {
     long long pointAt = 0;
     bool seenPoint = false, seenDigit = false;
     for (; i < s.size(); ++i) {
-        if (isDigit(s[i])) {
+        if (bytes::isDigit(s[i])) {
             seenDigit = true;
             if (digits.empty() && s[i] == '0') {
                 if (seenPoint) --pointAt; // a leading zero after the point
@@ -50,9 +48,9 @@ std::optional<Hours> Hours::parse(std::string_view s) {
         ++i;
         bool expNegative = false;
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) expNegative = s[i++] == '-';
-        if (i == s.size() || !isDigit(s[i])) return std::nullopt;
+        if (i == s.size() || !bytes::isDigit(s[i])) return std::nullopt;
         long long exponent = 0;
-        for (; i < s.size() && isDigit(s[i]); ++i)
+        for (; i < s.size() && bytes::isDigit(s[i]); ++i)
             if (exponent < 100000) exponent = exponent * 10 + (s[i] - '0');
         pointAt += expNegative ? -exponent : exponent;
     }

@@ -29,13 +29,18 @@ void setBounds(tk::Panel& block, int left, int top, int width) {
     if (block.testAttribute(Qt::WA_PendingResizeEvent)) block.realign();
 }
 
-SjisString description(const tk::Panel& block, const tk::Label& times, const tk::Label& duration) {
-    if (!isPlaced(block) || !board::onBoard(block.y())) return sjis::fromUtf8("待機中");
+Times shownTimes(const tk::Label& times) {
     TextList lines;
     lines.setText(times.caption());
     const auto line = [&](int i) { return i < lines.count() ? lines.at(i) : SjisString(); };
-    return std::to_string(board::rowOfTop(block.y())) + sjis::fromUtf8("行目、") + line(0) +
-           sjis::fromUtf8("から") + line(1) + sjis::fromUtf8("まで、") + duration.caption() +
+    return {line(0), line(1)};
+}
+
+SjisString description(const tk::Panel& block, const tk::Label& times, const tk::Label& duration) {
+    if (!isPlaced(block) || !board::onBoard(block.y())) return sjis::fromUtf8("待機中");
+    const Times shown = shownTimes(times);
+    return std::to_string(board::rowOfTop(block.y())) + sjis::fromUtf8("行目、") + shown.start +
+           sjis::fromUtf8("から") + shown.end + sjis::fromUtf8("まで、") + duration.caption() +
            sjis::fromUtf8("時間");
 }
 

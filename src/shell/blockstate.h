@@ -19,8 +19,6 @@ namespace kab::blockstate {
 
 // The name of a block without one, and the name box's first entry.
 inline constexpr std::string_view kNoName = "---";
-// A block placed for the first time lasts four hours.
-inline constexpr std::string_view kFirstDuration = "4.0";
 
 // Placed on the board since the pool was last reset or the block parked.
 bool isPlaced(const tk::Panel& block);
@@ -29,6 +27,11 @@ void setPlaced(tk::Panel& block);
 // The time label's text: the start above the end, joined by CR LF. (The
 // hint's own format is storage::joinHint's.)
 SjisString timesText(std::string_view start, std::string_view end);
+// Its start and end as shown; a line it lacks reads as empty.
+struct Times {
+    SjisString start, end;
+};
+Times shownTimes(const tk::Label& times);
 
 // Moves and sizes a block; its labels follow at once.
 void setBounds(tk::Panel& block, int left, int top, int width);

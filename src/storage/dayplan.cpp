@@ -25,7 +25,7 @@ Assignment assignmentOf(const SjisString& line, int year) {
     // An emptied duration box means four hours: the apply step that the
     // change runs fills it in. (Only the very first record after start-up
     // finds the box empty already; the load then fails on it.)
-    a.durationText = field[2].empty() ? SjisString("4.0") : field[2];
+    a.durationText = field[2].empty() ? SjisString(board::kFirstDuration) : field[2];
     // The end is set from the text read as a double, the width and the
     // minutes from it in extended precision: a text either read refuses
     // ends the load.
