@@ -22,22 +22,33 @@ namespace kab {
 // anything is written.
 //
 // A symbolic link at path stays: the regular file it leads to is replaced in
-// its own folder (and made where the link leads to nothing yet).
+// its own folder (and made where the link leads to nothing yet). A link is
+// followed only when the user or the folder's owner made it, and only to a
+// regular file in a folder nobody but its owner may write; any other is
+// refused with nothing written. A name that turns into something else while
+// the save runs is refused too.
 //
 // Where the new file cannot stand in for the old one (the folder takes no new
 // file; the old file's owner or group cannot be given to it; the old file
 // has another name), the old bytes are copied as a version and the file is
 // written over in place and synced, after room for the new bytes has been
-// taken: a save that does not fit fails with the old bytes untouched.
+// taken: a save that does not fit fails with the old bytes untouched. Until
+// the old tail is cut off, an empty line follows the new bytes (a day file's
+// reading ends there), so that a kill at any point leaves the old day or
+// exactly the new records.
 //
-// A version that cannot be kept never fails the save.
-void replaceFileContents(const FilePath& path, std::string_view bytes,
-                         const FileWriteHooks* hooks = nullptr);
+// A version that cannot be kept never fails the save: the result says so.
+struct Replaced {
+    int versionError = 0; // the errno of why no version was kept, or 0
+};
+Replaced replaceFileContents(const FilePath& path, std::string_view bytes,
+                             const FileWriteHooks* hooks = nullptr);
 
 // The same replace, in every point above, except that no version of the
-// replaced file is kept and no version folder is made or touched, and that a
-// new file is readable by its owner alone: for files the program writes for
-// itself and nobody takes back, such as a recovery copy of an unsaved board.
+// replaced file is kept and no version folder is made or touched, that a
+// new file is readable by its owner alone, and that a link at path is
+// replaced, never followed: for files the program writes for itself and
+// nobody takes back, such as a recovery copy of an unsaved board.
 void replaceFileKeepingNoVersion(const FilePath& path, std::string_view bytes,
                                  const FileWriteHooks* hooks = nullptr);
 

@@ -55,13 +55,11 @@ Error Error::invalidInteger(std::string_view text) {
 }
 
 Error Error::invalidNumber(std::string_view text) {
-    return Error(ErrorKind::InvalidNumber,
-                 quoted(text) + sj(" は浮動小数点数ではありません"));
+    return Error(ErrorKind::InvalidNumber, quoted(text) + sj(" は浮動小数点数ではありません"));
 }
 
 Error Error::invalidDateTime(std::string_view text) {
-    return Error(ErrorKind::InvalidDateTime,
-                 quoted(text) + sj(" は日付または時刻ではありません"));
+    return Error(ErrorKind::InvalidDateTime, quoted(text) + sj(" は日付または時刻ではありません"));
 }
 
 Error Error::listIndex(long long index) {
@@ -75,6 +73,15 @@ Error Error::fileOpen(std::string_view path, std::string_view systemText) {
 
 Error Error::fileCreate(std::string_view path, std::string_view systemText) {
     return fileError(ErrorKind::FileCreate, path, systemText, " を作成できません");
+}
+
+Error Error::versionNotKept(std::string_view path, std::string_view systemText) {
+    SjisString m = sj("ファイル \"");
+    m += path;
+    m += sj("\" は保存しましたが、置き換えた内容を以前の版として残せませんでした (");
+    m += trimSystemText(systemText);
+    m += ")";
+    return Error(ErrorKind::FileCreate, std::move(m));
 }
 
 Error Error::noTimer() {

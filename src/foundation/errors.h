@@ -41,6 +41,9 @@ public:
     static Error fileOpen(std::string_view path, std::string_view systemText);
     static Error fileCreate(std::string_view path, std::string_view systemText);
     static Error noTimer();
+    // A save that went through, though the file it replaced could not be kept
+    // as a version.
+    static Error versionNotKept(std::string_view path, std::string_view systemText);
 
 private:
     ErrorKind kind_;

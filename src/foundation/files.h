@@ -93,6 +93,9 @@ struct FileWriteHooks {
     // > 0: giving a file a second name (a hard link) fails with this, as it
     // does on file systems without hard links (EPERM on vfat and exfat).
     int linkErrno = 0;
+    // Runs before each call of a write in place: "open", "version",
+    // "reserve", "write", "truncate", "sync".
+    std::function<void(std::string_view step)> inPlaceStep;
 };
 
 // The whole of a regular file no larger than limit; nothing for a larger

@@ -33,14 +33,19 @@ std::string versionName(Number n) {
     return text;
 }
 
-// What a day's version folder holds: its versions (regular files) oldest
-// first, and the highest number any of its entries takes.
+// What a day's version folder holds: its versions oldest first, and the
+// highest number among them. A version is a regular file owned by the user or
+// by the day's owner; whatever else lies there is nobody's version here.
 struct Listing {
     std::vector<std::pair<Number, std::string>> versions;
     Number highest = 0;
 };
 
-Listing listVersions(int folderFd) {
+bool ownVersion(const struct stat& st, uid_t dayOwner) {
+    return S_ISREG(st.st_mode) && (st.st_uid == ::geteuid() || st.st_uid == dayOwner);
+}
+
+Listing listVersions(int folderFd, uid_t dayOwner) {
     Listing kept;
     const int fd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* d = fd >= 0 ? ::fdopendir(fd) : nullptr;
@@ -51,13 +56,12 @@ Listing listVersions(int folderFd) {
     while (const dirent* e = ::readdir(d)) {
         const auto n = versionNumber(e->d_name);
         if (!n) continue;
-        kept.highest = std::max(kept.highest, *n);
         struct stat st {};
-        const bool regular =
-            e->d_type == DT_REG ||
-            (e->d_type == DT_UNKNOWN &&
-             ::fstatat(folderFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode));
-        if (regular) kept.versions.emplace_back(*n, e->d_name);
+        if (::fstatat(folderFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !ownVersion(st, dayOwner))
+            continue;
+        kept.highest = std::max(kept.highest, *n);
+        kept.versions.emplace_back(*n, e->d_name);
     }
     ::closedir(d);
     std::sort(kept.versions.begin(), kept.versions.end());
@@ -89,21 +93,21 @@ int openFolder(int parentFd, const char* name, const struct stat& like) {
     return fd;
 }
 
-// A copy of the file, with its owner, group, mode and time where they can be
-// given, else readable by no one its group would not have let in.
-int copyInto(const std::string& path, const struct stat& st, int folderFd,
-             const std::string& name) {
-    FileHandle source(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (source.get() < 0) return errno;
+// A copy of the file open as source, with its owner, group, mode and time
+// where they can be given, else readable by no one its group would not have
+// let in.
+int copyInto(int source, const struct stat& st, int folderFd, const std::string& name) {
+    if (source < 0) return EACCES;
     TempFile temp(folderFd, "", name);
     if (const int e = temp.errorNumber()) return e;
     char buffer[16 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(source.get(), buffer, sizeof buffer);
+    for (off_t at = 0;;) {
+        const ssize_t got = ::pread(source, buffer, sizeof buffer, at);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return errno;
         if (got == 0) break;
         if (const int e = writeAll(temp.fd(), {buffer, std::size_t(got)})) return e;
+        at += got;
     }
     mode_t mode = st.st_mode & 07777;
     if (::fchown(temp.fd(), st.st_uid, st.st_gid) != 0 &&
@@ -119,12 +123,22 @@ int copyInto(const std::string& path, const struct stat& st, int folderFd,
     return 0;
 }
 
+// A second name for the file open as source, the very file and never what
+// its name may lead to by now.
+int linkInto(int source, int folderFd, const std::string& name) {
+    if (source < 0) return EACCES;
+    const std::string self = "/proc/self/fd/" + std::to_string(source);
+    return ::linkat(AT_FDCWD, self.c_str(), folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0
+                                                                                            : errno;
+}
+
 // The single previous version earlier saves kept beside the day
 // (".<name>.prev") becomes the first of the day's versions.
-void adoptPrevious(int dirFd, const std::string& name, int folderFd, Listing& kept) {
+void adoptPrevious(int dirFd, const std::string& name, int folderFd, uid_t dayOwner,
+                   Listing& kept) {
     const std::string prev = "." + name + ".prev";
     struct stat st {};
-    if (::fstatat(dirFd, prev.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+    if (::fstatat(dirFd, prev.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !ownVersion(st, dayOwner))
         return;
     const std::string first = versionName(1);
     if (renameNoReplace(dirFd, prev, folderFd, first) != 0) return;
@@ -148,7 +162,9 @@ std::vector<FilePath> keptVersions(const FilePath& file) {
     FileHandle fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::vector<FilePath> paths;
     if (fd.get() < 0) return paths;
-    for (const auto& [number, name] : listVersions(fd.get()).versions)
+    struct stat day {};
+    const uid_t owner = ::stat(file.c_str(), &day) == 0 ? day.st_uid : ::geteuid();
+    for (const auto& [number, name] : listVersions(fd.get(), owner).versions)
         paths.push_back(folder + name);
     return paths;
 }
@@ -188,15 +204,16 @@ bool isNewest(int folderFd, const Listing& kept, const struct stat& st) {
 
 bool isNewestVersion(const ReplacedFile& file) {
     const Folders f = openFolders(file, false);
-    return f.mine.get() >= 0 && isNewest(f.mine.get(), listVersions(f.mine.get()), file.st);
+    return f.mine.get() >= 0 &&
+           isNewest(f.mine.get(), listVersions(f.mine.get(), file.st.st_uid), file.st);
 }
 
-void keepVersion(const ReplacedFile& file, bool byLink, const FileWriteHooks* hooks) {
+int keepVersion(const ReplacedFile& file, bool byLink, const FileWriteHooks* hooks) {
     const Folders f = openFolders(file, true);
     const int folder = f.mine.get();
-    if (folder < 0) return;
-    Listing kept = listVersions(folder);
-    if (kept.highest == 0) adoptPrevious(f.dir.get(), file.name, folder, kept);
+    if (folder < 0) return errno ? errno : EACCES;
+    Listing kept = listVersions(folder, file.st.st_uid);
+    if (kept.highest == 0) adoptPrevious(f.dir.get(), file.name, folder, file.st.st_uid, kept);
 
     // A save killed before its rename kept this very file already: it is
     // kept, or, as the file is about to be written over, copied instead.
@@ -205,23 +222,18 @@ void keepVersion(const ReplacedFile& file, bool byLink, const FileWriteHooks* ho
         kept.versions.pop_back();
         keptAlready = false;
     }
-    const std::string path = file.dir + file.name;
-    // Another save may take a number first: the next one then.
-    for (int attempt = 0; !keptAlready && attempt < 8; ++attempt) {
-        const Number number = kept.highest + 1;
-        const std::string name = versionName(number);
-        int e = EPERM;
-        if (byLink) {
-            e = hooks && hooks->linkErrno                                        ? hooks->linkErrno
-                : ::linkat(AT_FDCWD, path.c_str(), folder, name.c_str(), 0) == 0 ? 0
-                                                                                 : errno;
-        }
+    int e = 0;
+    // Another save may take a number first, or something nobody's version
+    // lie under it: the next one then.
+    Number number = kept.highest;
+    for (int attempt = 0; !keptAlready && attempt < 64; ++attempt) {
+        const std::string name = versionName(++number);
+        e = EPERM;
+        if (byLink)
+            e = hooks && hooks->linkErrno ? hooks->linkErrno : linkInto(file.fd, folder, name);
         // no hard links here (vfat, exfat), or none to this file: a copy
-        if (e != 0 && e != EEXIST) e = copyInto(path, file.st, folder, name);
-        if (e == EEXIST) {
-            kept.highest = number;
-            continue;
-        }
+        if (e != 0 && e != EEXIST) e = copyInto(file.fd, file.st, folder, name);
+        if (e == EEXIST) continue;
         if (e == 0) kept.versions.emplace_back(number, name);
         break;
     }
@@ -230,6 +242,7 @@ void keepVersion(const ReplacedFile& file, bool byLink, const FileWriteHooks* ho
         kept.versions.size() > kKeptVersions ? kept.versions.size() - kKeptVersions : 0;
     for (std::size_t i = 0; i < extra; ++i)
         (void)::unlinkat(folder, kept.versions[i].second.c_str(), 0);
+    return e;
 }
 
 } // namespace kab

@@ -16,18 +16,22 @@
 #include <QGuiApplication>
 #include <QShortcut>
 #include <QTimer>
+#include <unistd.h>
 
 namespace kab {
 
-History::History(TForm1& form) : form_(form) {
+History::History(TForm1& form)
+    : form_(form), recoveryFolder_(storage::recoveryFolder(form.dataDir())) {
     for (int n = 1; n <= TForm1::kBlocks; ++n)
         numbers_.insert(form_.Panel(n), n);
     board_ = takeBoard();
-    states_.push_back({takeShown(), storage::encodeBoard(board_)});
+    states_.push_back({takeShown(), storage::encodeBoard(board_), ++lines_});
     try {
         baselines_[dayFile(states_[0].shown)] = storage::boardRecords(board_).text();
     } catch (const Error&) {
     }
+    // what earlier releases kept in the data folder, where others may share it
+    storage::adoptLegacyRecovery(form_.dataDir(), recoveryFolder_);
     offerRecovered();
     wrapHandlers();
     addKeys();
@@ -101,15 +105,16 @@ void History::take(Change change, bool boardOnly) {
             if (change == Change::Load) keep(change, from);
             return;
         }
-        push(std::move(shown), board);
+        push(std::move(shown), board, change == Change::Load);
         keep(change, from);
     } catch (...) {
     }
 }
 
-void History::push(Shown shown, const storage::BoardState& board) {
+void History::push(Shown shown, const storage::BoardState& board, bool newLine) {
+    const int line = newLine ? ++lines_ : states_[at_].line;
     states_.erase(states_.begin() + std::ptrdiff_t(at_) + 1, states_.end());
-    states_.push_back({std::move(shown), storage::encodeBoard(board)});
+    states_.push_back({std::move(shown), storage::encodeBoard(board), line});
     board_ = board;
     ++at_;
     if (states_.size() > kSteps + 1) {
@@ -178,7 +183,8 @@ FilePath History::dayFile(const Shown& shown) const {
 }
 
 void History::keep(Change change, const Shown& from) {
-    const FilePath day = dayFile(states_[at_].shown);
+    const State& state = states_[at_];
+    const FilePath day = dayFile(state.shown);
     std::string records;
     try {
         records = storage::boardRecords(board_).text();
@@ -193,30 +199,73 @@ void History::keep(Change change, const Shown& from) {
     if (base != baselines_.end() && base->second == records) {
         // Back to what its file holds. A day only arrived at (an undo of a
         // day change) keeps what was left of it before.
-        if (dayFile(from) == day) writer_.remove(storage::recoveryPath(day));
+        if (dayFile(from) == day) release(state.line);
         return;
     }
-    writer_.write(storage::recoveryPath(day),
-                  storage::recoveryFileBytes(records, states_[at_].board));
+    writer_.write(recoveryFile(state), storage::recoveryFileBytes(records, state.board));
+}
+
+FilePath History::recoveryFile(const State& state) {
+    if (const auto held = recoveryFiles_.find(state.line); held != recoveryFiles_.end())
+        return held->second;
+    const SjisString day = storage::dayFileName(state.shown.month, state.shown.day);
+    const auto heldByAnother = [&](const FilePath& path) {
+        for (const auto& [line, file] : recoveryFiles_)
+            if (file == path) return true;
+        return false;
+    };
+    // A board dropped from its recovery file goes on in that file.
+    std::string records;
+    if (auto board = storage::decodeBoard(state.board)) {
+        try {
+            records = storage::boardRecords(*board).text();
+        } catch (const Error&) {
+        }
+    }
+    for (const auto& file : storage::recoveryFilesOf(recoveryFolder_, day)) {
+        if (heldByAnother(file.path)) continue;
+        const auto board = storage::recoveredBoard(file.bytes);
+        if (board && storage::boardRecords(*board).text() == records)
+            return recoveryFiles_[state.line] = file.path;
+    }
+    // else the first of the day's that no board holds and no file takes
+    for (int slot = 1;; ++slot) {
+        const FilePath path = storage::recoveryPath(recoveryFolder_, day, slot);
+        if (!heldByAnother(path) && ::access(path.c_str(), F_OK) != 0)
+            return recoveryFiles_[state.line] = path;
+    }
+}
+
+void History::release(int line) {
+    const auto held = recoveryFiles_.find(line);
+    if (held == recoveryFiles_.end()) return;
+    writer_.remove(held->second);
+    recoveryFiles_.erase(held);
 }
 
 void History::saved() {
     try {
-        const FilePath day = form_.dayFilePath();
-        baselines_[day] = storage::boardRecords(board_).text();
-        writer_.remove(storage::recoveryPath(day));
+        baselines_[form_.dayFilePath()] = storage::boardRecords(board_).text();
+        release(states_[at_].line);
     } catch (...) {
     }
 }
 
 void History::offerRecovered() {
-    const auto bytes = storage::readRecoveryFile(storage::recoveryPath(dayFile(states_[0].shown)));
-    if (!bytes) return;
-    const auto board = storage::recoveredBoard(*bytes);
-    if (!board || *board == board_) return;
-    // the board left unsaved is the step before the day's file
-    states_.push_front({states_[0].shown, storage::encodeBoard(*board)});
-    at_ = 1;
+    const Shown& shown = states_[0].shown;
+    const SjisString day = storage::dayFileName(shown.month, shown.day);
+    // the boards left unsaved are the steps before the day's file, the
+    // latest right before it, each going on in its own file
+    std::size_t offered = 0;
+    for (const auto& file : storage::recoveryFilesOf(recoveryFolder_, day)) {
+        const auto board = storage::recoveredBoard(file.bytes);
+        if (!board || *board == board_) continue;
+        const int line = ++lines_;
+        recoveryFiles_[line] = file.path;
+        states_.insert(states_.begin() + std::ptrdiff_t(offered++),
+                       {shown, storage::encodeBoard(*board), line});
+    }
+    at_ = offered;
 }
 
 } // namespace kab

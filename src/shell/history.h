@@ -7,7 +7,13 @@
 // each key, mouse button, wheel or drop event the application delivered,
 // when the event loop falls idle, and around the month buttons, the day
 // picker and the save button, whose handlers it wraps. A state that differs
-// from the last one is a step. Undo and redo put a step back through the
+// from the last one is a step.
+//
+// Each board a load brings starts a line of steps of its own, and each line
+// writes its own recovery file: a board never replaces the recovery file of
+// a board it did not come from (one left by a crash, one of the day before a
+// reload). A save, or a step back to what the day file holds, removes the
+// line's own file alone. Undo and redo put a step back through the
 // block-state helpers and run no handler: no block is current afterwards, as
 // after a load.
 
@@ -43,6 +49,8 @@ public:
 
     void undo();
     void redo();
+    // The day on show was saved from the board on show (the save calls it).
+    void saved();
     // As the save button does, whatever has the focus.
     void save();
 
@@ -68,6 +76,7 @@ private:
     struct State {
         Shown shown;
         std::string board; // encodeBoard: a few kilobytes for a full day
+        int line = 0;      // the line of steps it belongs to
     };
     enum class Change { Edit, Load, Restore };
 
@@ -77,12 +86,16 @@ private:
     // A new step from what the controls hold; the day from the last step
     // when only the board may have changed (the day picker mid-change).
     void take(Change change, bool boardOnly = false);
-    void push(Shown shown, const storage::BoardState& board);
+    void push(Shown shown, const storage::BoardState& board, bool newLine);
     void restore(const State& state);
     void restack(const storage::BoardState& board);
-    void saved();
     // The recovery file of the day on show after a change from `from`.
     void keep(Change change, const Shown& from);
+    // The recovery file of the state's line, which takes one where it has
+    // none yet: the file its board came from, else a free one of its day.
+    FilePath recoveryFile(const State& state);
+    // The line's recovery file goes, and the line holds none.
+    void release(int line);
     FilePath dayFile(const Shown& shown) const;
     void offerRecovered();
     void wrapHandlers();
@@ -96,6 +109,9 @@ private:
     bool restoring_ = false;
     // Records of each day file as last loaded or saved, by its path.
     std::map<FilePath, std::string> baselines_;
+    FilePath recoveryFolder_;
+    std::map<int, FilePath> recoveryFiles_; // each line's, once it has one
+    int lines_ = 0;                         // lines started so far
     storage::RecoveryWriter writer_;
     std::vector<std::unique_ptr<QShortcut>> keys_;
     std::vector<std::function<void()>> unwrap_;

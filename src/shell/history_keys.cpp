@@ -51,12 +51,11 @@ void History::wrapHandlers() {
     aroundLoad(form_.spb1->onClick);
     aroundLoad(form_.spb2->onClick);
     aroundLoad(form_.dtp0->onChange);
-    // A save that went through leaves nothing unsaved on its day.
+    // The board saved is a step; the save itself says when it went through.
     auto original = form_.spb3->onClick;
     form_.spb3->onClick = [this, original](tk::SpeedButton* sender) {
         take(Change::Edit);
         original(sender);
-        saved();
     };
     unwrap_.push_back([this, original] { form_.spb3->onClick = original; });
 }

@@ -12,12 +12,14 @@
 #include "board/pool.h"
 #include "foundation/datetime.h"
 #include "foundation/files.h"
+#include "storage/dayfile.h"
 
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 
 class QKeyEvent;
@@ -224,6 +226,12 @@ private:
     } drag_;
 
     std::unique_ptr<History> history_;
+    // Each day file as the board last loaded or saved it: a save asks before
+    // it writes over what someone else saved since.
+    std::map<FilePath, storage::DaySnapshot> known_;
+    // Whether the day file may be written: not when someone else saved it
+    // since the board read it, unless the user says so.
+    bool mayOverwrite(const FilePath& path, std::string_view bytes);
 };
 
 } // namespace kab

@@ -2,6 +2,13 @@
 
 #include "board/geometry.h"
 #include "foundation/numbers.h"
+#include "storage/dayread.h"
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kab::storage {
 
@@ -86,6 +93,46 @@ TextList buildDayRecords(const std::vector<BlockText>& blocks) {
     }
     records.sort();
     return records;
+}
+
+DaySnapshot takeSnapshot(const FilePath& path) {
+    DaySnapshot snap;
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return snap;
+    snap.exists = true;
+    if (std::size_t(st.st_size) > maxReadBytes) {
+        snap.size = st.st_size;
+        snap.changedNs = st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec;
+        return snap;
+    }
+    snap.bytes.resize(std::size_t(st.st_size));
+    std::size_t done = 0;
+    for (;;) {
+        if (done == snap.bytes.size()) snap.bytes.resize(done + 4096); // it grew meanwhile
+        const ssize_t got = ::read(file.get(), snap.bytes.data() + done, snap.bytes.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += std::size_t(got);
+    }
+    snap.bytes.resize(done);
+    return snap;
+}
+
+DaySnapshot snapshotOf(std::string_view bytes) {
+    DaySnapshot snap;
+    snap.exists = true;
+    snap.bytes = bytes;
+    return snap;
+}
+
+std::string lastChangeText(const FilePath& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    std::tm local{};
+    if (!::localtime_r(&st.st_mtim.tv_sec, &local)) return {};
+    char text[32];
+    return std::strftime(text, sizeof text, "%Y/%m/%d %H:%M", &local) ? text : std::string();
 }
 
 } // namespace kab::storage

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -64,5 +65,24 @@ struct BlockText {
 // The sorted records of a whole board. Every record is built before anything
 // is returned, so one bad block throws and no partial day is ever written.
 TextList buildDayRecords(const std::vector<BlockText>& blocks);
+
+// What a day file held when the board loaded or saved it, to tell at the next
+// save whether someone else has saved it since: by its bytes, never by its
+// time alone (a copy keeps times, a clock may be wrong).
+struct DaySnapshot {
+    bool exists = false;
+    std::string bytes;       // the whole file, when no larger than maxReadBytes
+    long long size = -1;     // a larger file: its size and time instead
+    long long changedNs = 0; // last change, for a larger file only
+    friend bool operator==(const DaySnapshot&, const DaySnapshot&) = default;
+};
+// The file as it is now: a missing one, or anything but a regular file, does
+// not exist. Opened without blocking and without a lock.
+DaySnapshot takeSnapshot(const FilePath& path);
+// A file made of these bytes.
+DaySnapshot snapshotOf(std::string_view bytes);
+// When the file was last changed, as "2026/12/10 14:32" in local time; empty
+// when it cannot be told.
+std::string lastChangeText(const FilePath& path);
 
 } // namespace kab::storage

@@ -69,9 +69,13 @@ void removeTemporaries(const FilePath& dir, std::time_t notAfter, IsKept isKept)
 void removeLeftoverSaves(const FilePath& dataDir, std::time_t notAfter) {
     auto isDayFile = [](std::string_view name) { return looksLikeDayFileName(pathText(name)); };
     removeTemporaries(dataDir, notAfter, isDayFile);
-    // the recovery files' too
-    const FilePath recovery = dataDir + std::string(recoveryFolderName) + "/";
-    if (isPlainFolder(recovery)) removeTemporaries(recovery, notAfter, isDayFile);
+    // the recovery files' too, in the user's folder and where earlier
+    // releases kept them
+    const FilePath recovery = recoveryFolder(dataDir);
+    if (isPlainFolder(recovery.substr(0, recovery.size() - 1)))
+        removeTemporaries(recovery, notAfter, isDayFile);
+    const FilePath legacy = dataDir + std::string(legacyRecoveryFolderName) + "/";
+    if (isPlainFolder(legacy)) removeTemporaries(legacy, notAfter, isDayFile);
     // and the copies of days a save was making as versions
     const FilePath versions = dataDir + std::string(kVersionFolder) + "/";
     if (!isPlainFolder(versions)) return;

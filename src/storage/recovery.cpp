@@ -1,10 +1,17 @@
 #include "storage/recovery.h"
 
 #include "foundation/atomicfile.h"
+#include "storage/dayfile.h"
+#include "storage/folder.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,11 +26,80 @@ std::size_t nameStart(const FilePath& path) {
     return slash == FilePath::npos ? 0 : slash + 1;
 }
 
+// The data folder's key: FNV-1a of its real path, in hexadecimal.
+std::string folderKey(const FilePath& dataDir) {
+    char real[PATH_MAX];
+    const std::string path =
+        ::realpath(dataDir.c_str(), real) ? std::string(real) : absolutePath(dataDir);
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const unsigned char c : path) {
+        hash ^= c;
+        hash *= 1099511628211ULL;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+// Makes every missing folder of path, each 0700, as the folders of the
+// user's state are made.
+int makeFolders(const FilePath& path) {
+    for (std::size_t at = 1; at <= path.size(); ++at) {
+        if (at < path.size() && path[at] != '/') continue;
+        const std::string part = path.substr(0, at);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    }
+    return 0;
+}
+
 } // namespace
 
-FilePath recoveryPath(const FilePath& dayFile) {
-    const std::size_t start = nameStart(dayFile);
-    return dayFile.substr(0, start) + std::string(recoveryFolderName) + "/" + dayFile.substr(start);
+FilePath stateHome() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return FilePath(state) + "/";
+    const char* home = std::getenv("HOME");
+    FilePath base = home && home[0] == '/' ? home : "";
+    if (base.empty())
+        if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir) base = pw->pw_dir;
+    return base + "/.local/state/";
+}
+
+FilePath recoveryFolder(const FilePath& dataDir) {
+    return stateHome() + "kabrelo24/recovery/" + folderKey(dataDir) + "/";
+}
+
+FilePath recoveryPath(const FilePath& folder, std::string_view dayName, int slot) {
+    FilePath path = folder + FilePath(dayName);
+    if (slot > 1) path += "." + std::to_string(slot);
+    return path;
+}
+
+int recoverySlot(std::string_view fileName, std::string_view dayName) {
+    if (!fileName.starts_with(dayName)) return 0;
+    const std::string_view rest = fileName.substr(dayName.size());
+    if (rest.empty()) return 1;
+    if (rest.size() < 2 || rest.size() > 6 || rest[0] != '.' || rest[1] == '0' ||
+        rest.find_first_not_of("0123456789", 1) != std::string_view::npos)
+        return 0;
+    const int slot = std::atoi(std::string(rest.substr(1)).c_str());
+    return slot > 1 ? slot : 0;
+}
+
+std::vector<RecoveryFile> recoveryFilesOf(const FilePath& folder, std::string_view dayName) {
+    std::vector<RecoveryFile> files;
+    for (const std::string& name : folderEntries(folder)) {
+        const int slot = recoverySlot(name, dayName);
+        if (slot == 0) continue;
+        const FilePath path = folder + name;
+        auto bytes = readRecoveryFile(path);
+        struct stat st {};
+        if (!bytes || ::lstat(path.c_str(), &st) != 0) continue;
+        files.push_back({path, slot, std::move(*bytes), st.st_mtime});
+    }
+    std::sort(files.begin(), files.end(), [](const RecoveryFile& a, const RecoveryFile& b) {
+        return a.changed != b.changed ? a.changed < b.changed : a.slot < b.slot;
+    });
+    return files;
 }
 
 std::string recoveryFileBytes(std::string_view records, std::string_view encodedBoard) {
@@ -54,22 +130,87 @@ std::optional<BoardState> recoveredBoard(std::string_view bytes) {
 }
 
 std::optional<std::string> readRecoveryFile(const FilePath& path) {
-    return smallFileContents(path, maxRecoveryBytes, true);
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid() || std::size_t(st.st_size) > maxRecoveryBytes)
+        return std::nullopt;
+    std::string data(std::size_t(st.st_size), '\0');
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t got = ::read(file.get(), data.data() + done, data.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return std::nullopt;
+        done += std::size_t(got);
+    }
+    return data;
+}
+
+void ensureRecoveryFolder(const FilePath& folder) {
+    // folder is ".../kabrelo24/recovery/<key>/": those three levels are the
+    // program's own, whatever lies above them is the user's state folder
+    std::vector<std::size_t> slashes; // of the folder's last four names, from the end
+    for (std::size_t at = folder.size(); at-- > 0 && slashes.size() < 4;)
+        if (folder[at] == '/') slashes.push_back(at);
+    if (slashes.size() < 4 || slashes[0] != folder.size() - 1)
+        throw fileCreateError(folder, EINVAL);
+    const FilePath above = folder.substr(0, slashes[3] + 1);
+    if (const int e = makeFolders(above.substr(0, above.size() - 1)))
+        throw fileCreateError(above, e);
+    FileHandle parent(::open(above.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (parent.get() < 0) throw fileCreateError(above, errno);
+    for (std::size_t level = 3; level-- > 0;) {
+        const std::size_t from = slashes[level + 1] + 1;
+        const std::string name = folder.substr(from, slashes[level] - from);
+        const FilePath here = folder.substr(0, slashes[level] + 1);
+        constexpr int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        int fd = ::openat(parent.get(), name.c_str(), flags);
+        if (fd < 0 && errno == ENOENT) {
+            if (::mkdirat(parent.get(), name.c_str(), 0700) != 0 && errno != EEXIST)
+                throw fileCreateError(here, errno);
+            fd = ::openat(parent.get(), name.c_str(), flags);
+        }
+        // a link, or a folder of someone else's, is no folder of the user's
+        if (fd < 0) throw fileCreateError(here, errno == ELOOP || errno == ENOTDIR ? EPERM : errno);
+        FileHandle level_fd(fd);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) throw fileCreateError(here, errno);
+        if (st.st_uid != ::geteuid()) throw fileCreateError(here, EPERM);
+        if ((st.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0) throw fileCreateError(here, errno);
+        parent = std::move(level_fd);
+    }
 }
 
 void writeRecoveryFile(const FilePath& path, std::string_view bytes) {
-    const FilePath folder = path.substr(0, nameStart(path));
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) throw fileCreateError(path, errno);
+    ensureRecoveryFolder(path.substr(0, nameStart(path)));
     // a synced temporary file renamed over the last one, and no version
     replaceFileKeepingNoVersion(path, bytes);
 }
 
 void removeRecoveryFile(const FilePath& path) {
-    const FilePath folder = path.substr(0, nameStart(path));
-    if (::unlink(path.c_str()) == 0) syncFolder(folder);
-    // gone once it holds nothing, so that a data folder without unsaved
-    // days looks as it always did
-    ::rmdir(folder.c_str());
+    if (::unlink(path.c_str()) == 0) syncFolder(path.substr(0, nameStart(path)));
+}
+
+void adoptLegacyRecovery(const FilePath& dataDir, const FilePath& folder) {
+    const FilePath legacy = dataDir + std::string(legacyRecoveryFolderName);
+    struct stat st {};
+    if (::lstat(legacy.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    for (const std::string& name : folderEntries(legacy + "/")) {
+        if (!looksLikeDayFileName(pathText(name))) continue;
+        const FilePath from = legacy + "/" + name;
+        const auto bytes = readRecoveryFile(from); // the user's own alone
+        if (!bytes) continue;
+        try {
+            int slot = 1;
+            while (::access(recoveryPath(folder, name, slot).c_str(), F_OK) == 0)
+                ++slot;
+            writeRecoveryFile(recoveryPath(folder, name, slot), *bytes);
+            ::unlink(from.c_str());
+        } catch (const Error&) {
+            return; // no folder of the user's to move them to: they stay
+        }
+    }
+    ::rmdir(legacy.c_str());
 }
 
 // --- the writer's thread ------------------------------------------------------

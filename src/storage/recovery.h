@@ -1,15 +1,26 @@
 #pragma once
-// Recovery files: the board of a day with unsaved changes, kept in the hidden
-// folder data/.recovery/ under the day file's own name. A recovery file
-// starts with the records a save would write, ended by an empty line, so that
-// a load (a drop onto the window) reads it as a day file; behind that line
-// the whole board follows (encodeBoard), stack order included, for the undo
-// history of a later start. The board's own steps never read them as days.
+// Recovery files: the board of a day with unsaved changes. They are the
+// user's own and nobody else's: they live in the user's state folder
+// ($XDG_STATE_HOME/kabrelo24/recovery/, by default ~/.local/state/...), in a
+// folder of each data folder, never in the data folder, which others may
+// share. Each folder there is the user's, open to nobody else and no link;
+// a file there that is not the user's own is never read.
+//
+// A recovery file starts with the records a save would write, ended by an
+// empty line, so that a load (a drop onto the window) reads it as a day file;
+// behind that line the whole board follows (encodeBoard), stack order
+// included, for the undo history of a later start. The board's own steps
+// never read them as days.
+//
+// A day may have several: the first under the day file's own name, later
+// boards of the same day that did not come from it under that name followed
+// by ".2", ".3" and so on, so that no board replaces another's file.
 
 #include "foundation/files.h"
 #include "storage/boardstate.h"
 
 #include <condition_variable>
+#include <ctime>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -20,14 +31,34 @@
 
 namespace kab::storage {
 
-inline constexpr std::string_view recoveryFolderName = ".recovery";
+// The folder earlier releases kept recovery files in, inside the data folder.
+inline constexpr std::string_view legacyRecoveryFolderName = ".recovery";
 // Larger files are not recovery files this program wrote: a full board is a
 // few kilobytes.
 inline constexpr std::size_t maxRecoveryBytes = 1024 * 1024;
 
-// The recovery file of a day file: the same name in the recovery folder
-// beside it.
-FilePath recoveryPath(const FilePath& dayFile);
+// The user's state folder: $XDG_STATE_HOME when it is an absolute path, else
+// ~/.local/state; ends in "/".
+FilePath stateHome();
+// The folder of the user's recovery files for a data folder, ending in "/":
+// stateHome() + "kabrelo24/recovery/" + a key made from the data folder's
+// real path.
+FilePath recoveryFolder(const FilePath& dataDir);
+
+// The recovery file of a day: slot 1 is the day file's own name, slot n > 1
+// that name and "." n.
+FilePath recoveryPath(const FilePath& folder, std::string_view dayName, int slot = 1);
+// The slot of a recovery file's name for a day, or 0 when it is none of hers.
+int recoverySlot(std::string_view fileName, std::string_view dayName);
+
+// The recovery files of a day in folder that the user owns, oldest first.
+struct RecoveryFile {
+    FilePath path;
+    int slot = 0;
+    std::string bytes;
+    std::time_t changed = 0;
+};
+std::vector<RecoveryFile> recoveryFilesOf(const FilePath& folder, std::string_view dayName);
 
 // A recovery file's bytes: the records (each line ended by CR LF, as
 // TextList::text gives them), an empty line, the encoded board.
@@ -35,18 +66,29 @@ std::string recoveryFileBytes(std::string_view records, std::string_view encoded
 // The board a recovery file holds, when it is whole and its records are the
 // ones that board gives.
 std::optional<BoardState> recoveredBoard(std::string_view bytes);
-// A regular file's bytes, when it is no larger than maxRecoveryBytes; nothing
-// when it is missing or cannot be read.
+// A file's bytes, when it is a regular file (no link) that the user owns, no
+// larger than maxRecoveryBytes; nothing otherwise.
 std::optional<std::string> readRecoveryFile(const FilePath& path);
 
-// The one write of a recovery file: through a temporary file beside it
-// (".<name>.XXXXXX", six letters or digits, as a save names its own), synced
-// and renamed over path, keeping no version of what it replaces. The folder
-// is made (0700) when missing, never the data folder above it; the file is
-// readable by its owner alone. Throws Error::fileCreate.
+// Makes the recovery folder where it is missing (each of its own three levels
+// 0700, the state folder above as the user's other state) and checks that
+// those levels are the user's folders, no links, open to nobody else (a
+// wider mode of the user's own is narrowed). Throws Error::fileCreate.
+void ensureRecoveryFolder(const FilePath& folder);
+
+// The one write of a recovery file: into its folder, made and checked as
+// above, through a temporary file beside it (".<name>.XXXXXX", six letters or
+// digits, as a save names its own), synced and renamed over path, keeping no
+// version of what it replaces. The file is readable by its owner alone.
+// Throws Error::fileCreate.
 void writeRecoveryFile(const FilePath& path, std::string_view bytes);
-// Removes the file (a missing one is no failure) and its folder once empty.
+// Removes the file; a missing one is no failure.
 void removeRecoveryFile(const FilePath& path);
+
+// The recovery files earlier releases left in dataDir/.recovery that the
+// user owns move into the user's folder (to a free slot of their day); those
+// of others are never read and stay. The old folder goes once empty.
+void adoptLegacyRecovery(const FilePath& dataDir, const FilePath& folder);
 
 // Writes and removes recovery files on a thread of its own, so that no action
 // of the user waits for the disk. A request replaces one for the same path

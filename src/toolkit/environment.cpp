@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QUrl>
 #include <QWidget>
 
@@ -63,8 +64,20 @@ void SystemEnvironment::openFile(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void SystemEnvironment::replaceFile(const FilePath& path, std::string_view bytes) {
-    replaceFileContents(path, bytes);
+int SystemEnvironment::replaceFile(const FilePath& path, std::string_view bytes) {
+    return replaceFileContents(path, bytes).versionError;
+}
+
+bool SystemEnvironment::confirmOverwrite(QWidget* owner, const QString& caption,
+                                         const QString& message) {
+    ErrorBox box(QMessageBox::Warning, caption, message, QMessageBox::NoButton, owner);
+    QPushButton* overwrite = box.addButton(QString::fromUtf8("上書き"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QString::fromUtf8("キャンセル"), QMessageBox::RejectRole);
+    // the safe answer is the one Return gives
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == overwrite;
 }
 
 bool SystemEnvironment::choosePrinter(QPrinter& printer, QWidget* owner) {

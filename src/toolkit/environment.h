@@ -32,8 +32,13 @@ public:
     // not looked at.
     virtual void openFile(const QString& path) = 0;
     // Replaces a file's contents whole (replaceFileContents), as the save
-    // does; tests make it fail part-way.
-    virtual void replaceFile(const FilePath& path, std::string_view bytes) = 0;
+    // does; tests make it fail part-way. 0, or the errno of why the file
+    // replaced could not be kept as a version.
+    virtual int replaceFile(const FilePath& path, std::string_view bytes) = 0;
+    // Whether to save over a file someone else changed: true for 上書き,
+    // false for キャンセル (also Escape and closing the box).
+    virtual bool confirmOverwrite(QWidget* owner, const QString& caption,
+                                  const QString& message) = 0;
     // The desktop's print dialog for printer; false when the user cancels.
     virtual bool choosePrinter(QPrinter& printer, QWidget* owner) = 0;
 };
@@ -46,7 +51,8 @@ public:
     QString programDir() const override;
     void showError(QWidget* owner, const QString& caption, const QString& message) override;
     void openFile(const QString& path) override;
-    void replaceFile(const FilePath& path, std::string_view bytes) override;
+    int replaceFile(const FilePath& path, std::string_view bytes) override;
+    bool confirmOverwrite(QWidget* owner, const QString& caption, const QString& message) override;
     bool choosePrinter(QPrinter& printer, QWidget* owner) override;
 };
 

@@ -144,5 +144,42 @@ TEST_F(AtomicFileKill, AKilledWriterLeavesOneWholeVersion) {
     ::munmap(shared, sizeof(std::atomic<long>));
 }
 
+// A day written in place (it has a second name) and killed before any of the
+// write's calls: the day reads, up to the empty line that ends a day file's
+// reading, as the old day or exactly the new records, never the old tail.
+TEST_F(AtomicFileKill, AKillInAnInPlaceWriteLeavesTheOldDayOrTheNewRecords) {
+    const std::string a = dayOf(50), b = dayOf(2);
+    const std::string target = path("12;07.txt");
+    const auto records = [](const std::string& bytes) {
+        const auto end = bytes.find("\r\n\r\n");
+        return end == std::string::npos ? bytes : bytes.substr(0, end + 2);
+    };
+    for (const char* step : {"open", "version", "reserve", "write", "truncate", "sync", "none"}) {
+        SCOPED_TRACE(step);
+        std::filesystem::remove_all(path(".versions"));
+        std::filesystem::remove(path("second-name"));
+        writeBytes(target, a);
+        ASSERT_EQ(::link(target.c_str(), path("second-name").c_str()), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            FileWriteHooks hooks;
+            hooks.inPlaceStep = [step](std::string_view now) {
+                if (now == step) ::raise(SIGKILL);
+            };
+            (void)replaceFileContents(target, b, &hooks);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const bool killed = WIFSIGNALED(status);
+        EXPECT_EQ(killed, std::string_view(step) != "none") << "the step was not reached";
+        const std::string now = readBytes(target);
+        EXPECT_TRUE(now == a || records(now) == b) << now.size() << " bytes";
+        EXPECT_EQ(readBytes(path("second-name")), now) << "written in place";
+        EXPECT_TRUE(killed || now == b);
+    }
+}
+
 } // namespace
 } // namespace kab

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <sys/mount.h>
@@ -138,41 +139,134 @@ TEST_F(AtomicFile, TheLastTenVersionsAreKept) {
     // a file where the versions go: the day is saved all the same
     std::filesystem::remove_all(path(".versions"));
     writeBytes(path(".versions"), "x");
-    replaceFileContents(p, "after");
+    EXPECT_EQ(replaceFileContents(p, "after").versionError, ENOTDIR) << "said, not thrown";
     EXPECT_EQ(readBytes(p), "after");
     EXPECT_EQ(readBytes(path(".versions")), "x");
 }
 
+// In a folder others may write, what they plant among the versions is no
+// version: it neither pushes the numbers to the end of their range nor makes
+// a save prune the real ones, and it stays. (Root alone can plant here a file
+// of someone else's.) A name swapped for a link while a version is copied
+// does not put the link's file among the versions.
+TEST_F(AtomicFile, VersionsNobodyElseCanSpoil) {
+    const std::string p = path("12;07月.txt"), kept = path(".versions/12;07月.txt/");
+    writeBytes(p, "day 0");
+    if (::geteuid() == 0) {
+        std::filesystem::create_directories(kept);
+        for (const char* planted : {"999999", "18446744073709551614", "000005", "000000"}) {
+            writeBytes(kept + planted, "planted");
+            ASSERT_EQ(::chown((kept + planted).c_str(), 65534, 65534), 0);
+        }
+    }
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(replaceFileContents(p, "day " + std::to_string(n)).versionError, 0);
+    std::vector<std::string> names;
+    for (const auto& v : keptVersions(p))
+        names.push_back(v.substr(kept.size()) + "=" + readBytes(v));
+    // 000005 was taken: the save after 000004 keeps 000006
+    const std::vector<std::string> want =
+        ::geteuid() == 0 ? std::vector<std::string>{"000003=day 2", "000004=day 3", "000006=day 4",
+                                                    "000007=day 5", "000008=day 6", "000009=day 7",
+                                                    "000010=day 8", "000011=day 9", "000012=day 10",
+                                                    "000013=day 11"}
+                         : std::vector<std::string>{"000003=day 2", "000004=day 3", "000005=day 4",
+                                                    "000006=day 5", "000007=day 6", "000008=day 7",
+                                                    "000009=day 8", "000010=day 9", "000011=day 10",
+                                                    "000012=day 11"};
+    EXPECT_EQ(names, want);
+    for (const char* planted : {"999999", "18446744073709551614", "000005", "000000"}) {
+        if (::geteuid() == 0) {
+            EXPECT_EQ(readBytes(kept + planted), "planted") << planted;
+        }
+    }
+
+    // written in place (a second name), the name swapped for a link to a
+    // secret once the day is open: the version is the day's old bytes
+    std::filesystem::remove_all(path(".versions"));
+    writeBytes(path("secret"), "secret");
+    writeBytes(p, "old day");
+    ASSERT_EQ(::link(p.c_str(), path("second").c_str()), 0);
+    FileWriteHooks hooks;
+    hooks.inPlaceStep = [&](std::string_view step) {
+        if (step != "version") return;
+        std::filesystem::rename(p, path("aside"));
+        std::filesystem::create_symlink(path("secret"), p);
+    };
+    (void)replaceFileContents(p, "new day", &hooks);
+    ASSERT_EQ(keptVersions(p).size(), 1u);
+    EXPECT_EQ(readBytes(keptVersions(p)[0]), "old day");
+    EXPECT_EQ(readBytes(path("second")), "new day") << "the file opened is the one written";
+    EXPECT_EQ(readBytes(path("secret")), "secret");
+}
+
 // A link to a file stays a link, and the file it leads to takes the save in
-// its own folder (made where it is missing). Whatever else the name leads
-// to, the save gives a plain file of the user's default mode: a device's or
-// a pipe's 0666 is not handed on.
+// its own folder (made where it is missing). A link is followed only as the
+// kernel follows one in a shared sticky folder (made by the user or by the
+// folder's owner), only to a regular file, and only into a folder nobody but
+// its owner may write: any other is refused and nothing is written. A name
+// that is no link and no regular file becomes a plain file of the user's
+// default mode: a device's or a pipe's 0666 is not handed on.
 TEST_F(AtomicFile, Links) {
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0666), 0);
     std::filesystem::create_directory(path("sub"));
+    std::filesystem::create_directory(path("shared"));
+    ASSERT_EQ(::chmod(path("sub").c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(path("shared").c_str(), 0777), 0);
     writeBytes(path("sub/day.txt"), "old");
+    writeBytes(path("shared/day.txt"), "theirs");
+    writeBytes(path("sub/mine.txt"), "mine");
     ASSERT_EQ(::chmod(path("sub/day.txt").c_str(), 0640), 0);
     std::filesystem::create_symlink("/dev/null", path("to-null"));
     std::filesystem::create_symlink(path("fifo"), path("to-fifo"));
     std::filesystem::create_symlink("sub/day.txt", path("to-day"));
     std::filesystem::create_symlink("to-day", path("to-to-day"));
     std::filesystem::create_symlink("sub/none.txt", path("to-none"));
+    std::filesystem::create_symlink("shared/day.txt", path("to-shared"));
+    std::filesystem::create_symlink("shared/none.txt", path("to-shared-none"));
+    std::filesystem::create_symlink("sub/mine.txt", path("planted"));
+    // a link someone else made, in a folder of the user's: root alone can
+    // make one here
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::lchown(path("planted").c_str(), 65534, 65534), 0);
+    }
     const struct {
         const char* name;
         const char* target; // nullptr: the name itself becomes a plain file
         mode_t mode;
-    } cases[] = {{"to-null", nullptr, 0644},
-                 {"to-fifo", nullptr, 0644},
+        bool refused = false;
+    } cases[] = {{"to-null", nullptr, 0, true},
+                 {"to-fifo", nullptr, 0, true},
                  {"fifo", nullptr, 0644},
                  {"to-day", "sub/day.txt", 0640},
                  {"to-to-day", "sub/day.txt", 0640},
-                 {"to-none", "sub/none.txt", 0644}};
+                 {"to-none", "sub/none.txt", 0644},
+                 {"to-shared", "shared/day.txt", 0, true},
+                 {"to-shared-none", "shared/none.txt", 0, true},
+                 {"planted", "sub/mine.txt", 0, root}};
     const mode_t mask = ::umask(022);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string bytes = std::string("new from ") + c.name;
-        replaceFileContents(path(c.name), bytes);
+        const auto before = c.refused && std::filesystem::is_regular_file(path(c.name))
+                                ? std::optional(readBytes(path(c.name)))
+                                : std::nullopt;
+        bool saved = true;
+        try {
+            (void)replaceFileContents(path(c.name), bytes);
+        } catch (const Error&) {
+            saved = false;
+        }
+        EXPECT_EQ(saved, !c.refused);
         const auto type = std::filesystem::symlink_status(path(c.name)).type();
+        if (c.refused) {
+            EXPECT_EQ(type, std::filesystem::file_type::symlink);
+            // nothing made where it leads, nothing changed there
+            EXPECT_EQ(std::filesystem::is_regular_file(path(c.name)), before.has_value());
+            EXPECT_EQ(before ? readBytes(path(c.name)) : "", before.value_or(""));
+            continue;
+        }
         EXPECT_EQ(readBytes(path(c.name)), bytes);
         EXPECT_EQ(modeOf(path(c.name)), c.mode);
         if (c.target) {
@@ -187,8 +281,8 @@ TEST_F(AtomicFile, Links) {
     EXPECT_EQ(keptVersions(path("sub/day.txt")).size(), 2u);
     EXPECT_EQ(readBytes(keptVersions(path("sub/day.txt"))[0]), "old");
     EXPECT_EQ(keptVersions(path("sub/none.txt")).size(), 0u);
-    EXPECT_EQ(entries(), (std::vector<std::string>{"fifo", "sub", "to-day", "to-fifo", "to-none",
-                                                   "to-null", "to-to-day"}));
+    EXPECT_FALSE(std::filesystem::exists(path("shared/.versions")));
+    EXPECT_EQ(readBytes(path("shared/day.txt")), "theirs");
 }
 
 TEST_F(AtomicFile, KeepsTheOldModeAndGivesANewFileTheDefault) {

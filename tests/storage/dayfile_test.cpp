@@ -5,10 +5,14 @@
 #include "storage/recovery.h"
 #include "support/temp_dir.h"
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kab::storage {
@@ -286,6 +290,14 @@ TEST(RecoveryFile, ADamagedFileGivesNoBoard) {
 
 class RecoveryWrite : public kab::test::TempDirTest {
 protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        ::setenv("XDG_STATE_HOME", path("state").c_str(), 1);
+    }
+    void TearDown() override {
+        ::unsetenv("XDG_STATE_HOME");
+        TempDirTest::TearDown();
+    }
     std::vector<std::string> names(const std::string& dir) const {
         std::vector<std::string> out;
         for (const auto& e : std::filesystem::directory_iterator(dir))
@@ -293,30 +305,42 @@ protected:
         std::sort(out.begin(), out.end());
         return out;
     }
+    static mode_t modeOf(const std::string& p) {
+        struct stat st {};
+        EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
+        return st.st_mode & 07777;
+    }
+    // Someone else's file or folder, where the test runs as root.
+    static bool chownToNobody(const std::string& p) {
+        return ::lchown(p.c_str(), 65534, 65534) == 0;
+    }
 };
 
-TEST_F(RecoveryWrite, ReplacedWholeWithoutVersionsReadByItsOwnerAloneAndRemoved) {
-    const std::string day = path("data/12;07月.txt");
-    const std::string file = recoveryPath(day);
-    EXPECT_EQ(file, path("data/.recovery/12;07月.txt"));
-    // no data folder: nothing is made above the recovery folder
-    EXPECT_THROW(writeRecoveryFile(file, "x"), Error);
-    EXPECT_FALSE(std::filesystem::exists(path("data")));
-
+// The user's own folder, under the state folder, one for each data folder
+// whatever path reaches it; nothing is made in the data folder.
+TEST_F(RecoveryWrite, ReplacedWholeWithoutVersionsInTheUsersOwnFolder) {
     std::filesystem::create_directory(path("data"));
+    std::filesystem::create_directory_symlink(path("data"), path("link"));
+    const std::string folder = recoveryFolder(path("data/"));
+    ASSERT_EQ(folder.rfind(path("state/kabrelo24/recovery/"), 0), 0u) << folder;
+    EXPECT_EQ(folder.size(), path("state/kabrelo24/recovery/").size() + 17);
+    EXPECT_EQ(recoveryFolder(path("link/")), folder);
+    EXPECT_NE(recoveryFolder(path("state/")), folder);
+    const std::string file = recoveryPath(folder, "12;07月.txt");
+    EXPECT_EQ(recoveryPath(folder, "12;07月.txt", 3), file + ".3");
+
     for (const std::string bytes : {"01\\9:00\\2\\a\r\n", "", "02\\9:00\\2\\b\r\n"}) {
         writeRecoveryFile(file, bytes);
         EXPECT_EQ(readBytes(file), bytes);
         EXPECT_EQ(readRecoveryFile(file), bytes);
         // no temporary file left, no version kept
-        EXPECT_EQ(names(path("data/.recovery")), std::vector<std::string>{"12;07月.txt"});
+        EXPECT_EQ(names(folder), std::vector<std::string>{"12;07月.txt"});
     }
-    struct stat st {};
-    ASSERT_EQ(::stat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    ASSERT_EQ(::stat(path("data/.recovery").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_EQ(names(path("data")), std::vector<std::string>{".recovery"}) << "no day file made";
+    EXPECT_EQ(modeOf(file), 0600u);
+    for (const char* level : {"state/kabrelo24", "state/kabrelo24/recovery"})
+        EXPECT_EQ(modeOf(path(level)), 0700u) << level;
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_TRUE(std::filesystem::is_empty(path("data"))) << "nothing in the data folder";
 
     // read as a day file (a drop onto the window), it is the board's records
     const BoardState board = awkwardBoard();
@@ -325,12 +349,134 @@ TEST_F(RecoveryWrite, ReplacedWholeWithoutVersionsReadByItsOwnerAloneAndRemoved)
 
     removeRecoveryFile(file);
     removeRecoveryFile(file); // already gone: no failure
-    EXPECT_EQ(names(path("data")), std::vector<std::string>{}) << "the empty folder goes too";
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+// Nobody else can make the user's board write through a folder or a link of
+// theirs, nor hand the board a file of theirs.
+TEST_F(RecoveryWrite, OnlyTheUsersOwnFoldersAndFilesAreUsed) {
+    const std::string folder = recoveryFolder(path("data/"));
+    const std::string file = recoveryPath(folder, "12;07月.txt");
+    const bool root = ::geteuid() == 0;
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+        bool writes; // the write goes through
+        bool needsRoot = false;
+    } rows[] = {
+        {"a link for the folder",
+         [&] {
+             std::filesystem::create_directories(path("state/kabrelo24/recovery"));
+             std::filesystem::create_directory_symlink(path("elsewhere"),
+                                                       folder.substr(0, folder.size() - 1));
+         },
+         false},
+        {"a link for a level above it",
+         [&] {
+             std::filesystem::create_directories(path("state/kabrelo24"));
+             std::filesystem::create_directory_symlink(path("elsewhere"),
+                                                       path("state/kabrelo24/recovery"));
+         },
+         false},
+        {"a folder open to others: narrowed",
+         [&] {
+             std::filesystem::create_directories(folder);
+             ::chmod(folder.c_str(), 0777);
+         },
+         true},
+        {"a link in place of the file: replaced, not followed",
+         [&] {
+             std::filesystem::create_directories(folder);
+             std::filesystem::create_symlink(path("victim"), file);
+         },
+         true},
+        {"someone else's folder",
+         [&] {
+             std::filesystem::create_directories(folder);
+             chownToNobody(folder);
+         },
+         false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.needsRoot && !root) continue;
+        std::filesystem::remove_all(path("state"));
+        std::filesystem::remove_all(path("elsewhere"));
+        std::filesystem::create_directories(path("elsewhere"));
+        writeBytes(path("victim"), "private");
+        row.plant();
+        bool wrote = true;
+        try {
+            writeRecoveryFile(file, "board");
+        } catch (const Error&) {
+            wrote = false;
+        }
+        EXPECT_EQ(wrote, row.writes);
+        EXPECT_TRUE(std::filesystem::is_empty(path("elsewhere")));
+        EXPECT_EQ(readBytes(path("victim")), "private");
+        if (wrote) {
+            EXPECT_EQ(modeOf(folder), 0700u);
+            EXPECT_EQ(readRecoveryFile(file), "board");
+        }
+    }
+    // read: the user's own regular files alone
+    std::filesystem::remove_all(path("state"));
+    writeRecoveryFile(file, "board");
+    std::filesystem::create_symlink(file, file + ".2");
+    EXPECT_FALSE(readRecoveryFile(file + ".2")) << "a link";
+    if (root) {
+        ASSERT_TRUE(chownToNobody(file));
+        EXPECT_FALSE(readRecoveryFile(file)) << "someone else's file";
+        EXPECT_TRUE(recoveryFilesOf(folder, "12;07月.txt").empty());
+    }
+}
+
+TEST_F(RecoveryWrite, ADaysFilesOldestFirstAndTheOldFolderMovedIn) {
+    const std::string day = "12;07月.txt";
+    const struct {
+        const char* name;
+        int slot;
+    } slots[] = {{"12;07月.txt", 1},   {"12;07月.txt.2", 2},  {"12;07月.txt.17", 17},
+                 {"12;07月.txt.1", 0}, {"12;07月.txt.02", 0}, {"12;07月.txt.x", 0},
+                 {"12;07月.txt.", 0},  {"12;08火.txt", 0},    {".12;07月.txt.Ab3xYz", 0}};
+    for (const auto& s : slots)
+        EXPECT_EQ(recoverySlot(s.name, day), s.slot) << s.name;
+
+    std::filesystem::create_directories(path("data/.recovery"));
+    const std::string folder = recoveryFolder(path("data/"));
+    writeRecoveryFile(recoveryPath(folder, day, 1), "first");
+    writeRecoveryFile(recoveryPath(folder, day, 2), "second");
+    // an earlier release's, and one of someone else's beside it
+    writeBytes(path("data/.recovery/") + day, "legacy");
+    writeBytes(path("data/.recovery/12;08火.txt"), "theirs");
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_TRUE(chownToNobody(path("data/.recovery/12;08火.txt")));
+    }
+    adoptLegacyRecovery(path("data/"), folder);
+    EXPECT_EQ(readBytes(recoveryPath(folder, day, 3)), "legacy");
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (const auto& [slot, hoursAgo] : {std::pair{2, 3}, {3, 2}, {1, 1}})
+        std::filesystem::last_write_time(recoveryPath(folder, day, slot),
+                                         now - std::chrono::hours(hoursAgo));
+    std::vector<std::string> found;
+    for (const auto& f : recoveryFilesOf(folder, day))
+        found.push_back(f.path.substr(folder.size()) + "=" + readBytes(f.path));
+    // the one changed last comes last
+    EXPECT_EQ(found,
+              (std::vector<std::string>{day + ".2=second", day + ".3=legacy", day + "=first"}));
+    if (root) {
+        EXPECT_EQ(names(path("data/.recovery")), std::vector<std::string>{"12;08火.txt"});
+        EXPECT_EQ(readBytes(path("data/.recovery/12;08火.txt")), "theirs");
+    } else {
+        EXPECT_FALSE(std::filesystem::exists(path("data/.recovery"))) << "the empty folder goes";
+    }
 }
 
 TEST_F(RecoveryWrite, TheWriterDoesTheLastRequestForEachFile) {
     std::filesystem::create_directory(path("data"));
-    const std::string a = path("data/.recovery/a"), b = path("data/.recovery/b");
+    const std::string folder = recoveryFolder(path("data/"));
+    const std::string a = folder + "a", b = folder + "b";
     {
         RecoveryWriter writer;
         writer.write(a, "1");

@@ -44,8 +44,15 @@ public:
     void openFile(const QString& path) override { opened << path; }
     // Faults injected into the saves; none when null.
     const FileWriteHooks* saveHooks = nullptr;
-    void replaceFile(const FilePath& path, std::string_view bytes) override {
-        replaceFileContents(path, bytes, saveHooks);
+    int replaceFile(const FilePath& path, std::string_view bytes) override {
+        return replaceFileContents(path, bytes, saveHooks).versionError;
+    }
+    // The questions before a save over someone else's file, and the answer.
+    std::vector<QString> questions;
+    bool overwrite = true;
+    bool confirmOverwrite(QWidget*, const QString&, const QString& message) override {
+        questions.push_back(message);
+        return overwrite;
     }
     // The print dialog: "print to file" into this PDF file, or cancelled
     // when it is empty.

@@ -26,6 +26,8 @@ void resetEnv() {
     g_env->saveHooks = nullptr;
     g_env->printToFile.clear();
     g_env->printDialogs = 0;
+    g_env->questions.clear();
+    g_env->overwrite = true;
 }
 
 } // namespace kab::test

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     }
     const std::string bytes{std::istreambuf_iterator<char>(std::cin), {}};
     try {
-        kab::replaceFileContents(argv[1], bytes);
+        if (const int e = kab::replaceFileContents(argv[1], bytes).versionError)
+            std::fprintf(stderr, "no version kept: %s\n", kab::systemErrorText(e).c_str());
     } catch (const kab::Error& e) {
         std::fprintf(stderr, "%s\n", e.message().c_str());
         return 1;

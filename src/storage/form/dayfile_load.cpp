@@ -43,6 +43,7 @@ void TForm1::loadDayFile(const FilePath& name) {
     const tk::ControlBatch batch;
     // an empty board, and no more for a day without a file or lines
     resetPool();
+    known_[name] = storage::takeSnapshot(name);
     if (!fileExists(name)) return; // a folder or a pipe is no day file
     const TextList lines = storage::readDayLines(name);
     const int year = decodeDate(env_.today()).year;
