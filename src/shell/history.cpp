@@ -203,12 +203,13 @@ void History::keep(Change change, const Shown& from) {
         return;
     }
     writer_.write(recoveryFile(state), storage::recoveryFileBytes(records, state.board));
+    lineRecords_[state.line] = std::move(records);
 }
 
 FilePath History::recoveryFile(const State& state) {
     if (const auto held = recoveryFiles_.find(state.line); held != recoveryFiles_.end())
         return held->second;
-    const SjisString day = storage::dayFileName(state.shown.month, state.shown.day);
+    const FilePath day = inFolder("", storage::dayFileName(state.shown.month, state.shown.day));
     const auto heldByAnother = [&](const FilePath& path) {
         for (const auto& [line, file] : recoveryFiles_)
             if (file == path) return true;
@@ -241,19 +242,32 @@ void History::release(int line) {
     if (held == recoveryFiles_.end()) return;
     writer_.remove(held->second);
     recoveryFiles_.erase(held);
+    lineRecords_.erase(line);
 }
 
 void History::saved() {
     try {
-        baselines_[form_.dayFilePath()] = storage::boardRecords(board_).text();
+        const FilePath day = form_.dayFilePath();
+        const std::string records = storage::boardRecords(board_).text();
+        baselines_[day] = records;
         release(states_[at_].line);
+        // a board left unsaved that the day now holds is saved too
+        const Shown& shown = states_[at_].shown;
+        const FilePath dayName = inFolder("", storage::dayFileName(shown.month, shown.day));
+        std::vector<int> done;
+        for (const auto& [line, file] : recoveryFiles_)
+            if (storage::recoverySlot(file.substr(recoveryFolder_.size()), dayName) != 0 &&
+                lineRecords_[line] == records)
+                done.push_back(line);
+        for (const int line : done)
+            release(line);
     } catch (...) {
     }
 }
 
 void History::offerRecovered() {
     const Shown& shown = states_[0].shown;
-    const SjisString day = storage::dayFileName(shown.month, shown.day);
+    const FilePath day = inFolder("", storage::dayFileName(shown.month, shown.day));
     // the boards left unsaved are the steps before the day's file, the
     // latest right before it, each going on in its own file
     std::size_t offered = 0;
@@ -262,6 +276,7 @@ void History::offerRecovered() {
         if (!board || *board == board_) continue;
         const int line = ++lines_;
         recoveryFiles_[line] = file.path;
+        lineRecords_[line] = storage::boardRecords(*board).text();
         states_.insert(states_.begin() + std::ptrdiff_t(offered++),
                        {shown, storage::encodeBoard(*board), line});
     }

@@ -111,6 +111,7 @@ private:
     std::map<FilePath, std::string> baselines_;
     FilePath recoveryFolder_;
     std::map<int, FilePath> recoveryFiles_; // each line's, once it has one
+    std::map<int, std::string> lineRecords_; // the records each line's file holds
     int lines_ = 0;                         // lines started so far
     storage::RecoveryWriter writer_;
     std::vector<std::unique_ptr<QShortcut>> keys_;

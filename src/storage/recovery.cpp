@@ -29,8 +29,9 @@ std::size_t nameStart(const FilePath& path) {
 // The data folder's key: FNV-1a of its real path, in hexadecimal.
 std::string folderKey(const FilePath& dataDir) {
     char real[PATH_MAX];
-    const std::string path =
-        ::realpath(dataDir.c_str(), real) ? std::string(real) : absolutePath(dataDir);
+    std::string path = ::realpath(dataDir.c_str(), real) ? std::string(real) : absolutePath(dataDir);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     std::uint64_t hash = 14695981039346656037ULL;
     for (const unsigned char c : path) {
         hash ^= c;

@@ -45,6 +45,9 @@ FilePath stateHome();
 // real path.
 FilePath recoveryFolder(const FilePath& dataDir);
 
+// Day names here are the day files' names as the file system has them
+// (inFolder("", dayFileName(...))).
+//
 // The recovery file of a day: slot 1 is the day file's own name, slot n > 1
 // that name and "." n.
 FilePath recoveryPath(const FilePath& folder, std::string_view dayName, int slot = 1);

@@ -4,6 +4,8 @@
 
 #include "support/storage_fixture.h"
 
+#include "storage/recovery.h"
+
 #include <QLineEdit>
 #include <functional>
 
@@ -33,8 +35,15 @@ protected:
     // The recovery file of a day once it is written, or "(none)".
     std::string recovery(const std::string& day) {
         form->history().flushRecovery();
-        const std::string name = ".recovery/" + day;
-        return exists(name) ? readBytes(name) : "(none)";
+        const std::string file = storage::recoveryFolder(dataPath()) + day;
+        return std::filesystem::exists(file) ? readPath(file) : "(none)";
+    }
+    // A recovery file left by an earlier run, once the window's own writes
+    // are done.
+    void plantRecovery(const std::string& day, const std::string& bytes) {
+        form->history().flushRecovery();
+        makeData();
+        storage::writeRecoveryFile(storage::recoveryFolder(dataPath()) + day, bytes);
     }
     // Its records: what a drop loads, up to the empty line.
     static std::string records(const std::string& recovery) {
@@ -236,6 +245,22 @@ TEST_F(NavigationTest, ADayLeftComesBackWithItsUnsavedBoard) {
         EXPECT_EQ(recovery(kToday), "(none)");
     }
 
+    // Left and loaded again, then changed: the board left keeps its own file
+    // and the new one takes another beside it.
+    writeBytes(kToday, onFile);
+    reopen();
+    lengthen(50);
+    focus(form->dtp0);
+    wheel(form->sg1, false);
+    wheel(form->sg1, true);
+    ASSERT_EQ(day(), encodeDate(2026, 12, 7));
+    ASSERT_EQ(board(), std::vector<std::string>{"5 9:00-11:00 2 今日 @160+80"});
+    lengthen(50);
+    lengthen(50);
+    EXPECT_EQ(records(recovery(kToday)), unsaved);
+    EXPECT_EQ(records(recovery(kToday + std::string(".2"))),
+              sjis::fromUtf8("05\\09:00\\2.5\\今日\r\n"));
+
     // A refused step loads day 1 of the month on show again: the board left
     // is kept all the same.
     writeFile("10;01木.txt", "03\\8:00\\2\\十月\r\n");
@@ -275,8 +300,7 @@ TEST_F(NavigationTest, TheBoardLeftUnsavedIsTheStepBeforeTheNextStart) {
     };
     for (const auto& f : files) {
         SCOPED_TRACE(f.what);
-        std::filesystem::create_directories(dataPath() + ".recovery");
-        writeBytes(".recovery/" + std::string(kToday), f.bytes);
+        plantRecovery(kToday, f.bytes);
         reopen();
         EXPECT_EQ(board(), shownOnFile) << "the start shows the day file";
         undo();
@@ -289,12 +313,25 @@ TEST_F(NavigationTest, TheBoardLeftUnsavedIsTheStepBeforeTheNextStart) {
         EXPECT_EQ(readBytes(kToday), onFile) << "nothing saved";
     }
 
+    // A board changed and saved after the start keeps the crashed board's
+    // file, and the next start offers it still.
+    plantRecovery(kToday, whole);
+    reopen();
+    lengthen(50);
+    lengthen(50);
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("05\\09:00\\2.5\\今日\r\n"));
+    EXPECT_EQ(recovery(kToday), whole);
+    reopen();
+    undo();
+    EXPECT_EQ(boardView(), unsaved);
+    writeBytes(kToday, onFile);
+
     // dropped onto the window, a recovery file loads as a day file, and a
     // save puts its records back
-    std::filesystem::create_directories(dataPath() + ".recovery");
-    writeBytes(".recovery/" + std::string(kToday), whole);
+    plantRecovery(kToday, whole);
     reopen();
-    drop({path(".recovery/12;07月.txt")});
+    drop({QString::fromStdString(storage::recoveryFolder(dataPath()) + kToday)});
     EXPECT_EQ(board(), std::vector<std::string>{"5 9:00-11:15 2.25 今日 @160+90"});
     form->spb3->click();
     EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("05\\09:00\\2.25\\今日\r\n"));

@@ -3,6 +3,7 @@
 #include "support/fake_environment.h"
 #include "toolkit/application.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -28,6 +29,10 @@ void resetEnv() {
     g_env->printDialogs = 0;
     g_env->questions.clear();
     g_env->overwrite = true;
+    // the user's state folder, where recovery files go, starts empty
+    const QString state = g_env->dir.path() + QStringLiteral("/state");
+    QDir(state).removeRecursively();
+    qputenv("XDG_STATE_HOME", state.toUtf8());
 }
 
 } // namespace kab::test

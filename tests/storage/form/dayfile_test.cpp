@@ -5,12 +5,14 @@
 
 #include "interaction/printing.h"
 #include "report/daypage.h"
+#include "foundation/versions.h"
 #include "storage/dayplan.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 #include <QScreen>
 #include <QUrl>
+#include <optional>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -423,6 +425,69 @@ TEST_F(DayFileTest, CtrlSSavesWhateverHasTheFocus) {
         EXPECT_EQ(form->dtp1->value(), start);
         EXPECT_EQ(form->dtp0->value(), shown);
     }
+}
+
+// A save writes over what someone else saved since the board read the day
+// only when the user says so; the other's day is then kept as a version.
+// Nothing else asks: an unchanged day, one saved with these very records,
+// one removed.
+TEST_F(DayFileTest, ASaveOverSomeoneElsesSaveAsksFirst) {
+    const std::string loaded = "01\\9:00\\2\\a\r\n", theirs = "02\\10:00\\3\\b\r\n";
+    const std::string mine = "01\\9:00\\2\\a\r\n05\\13:00\\4.0\\---\r\n";
+    const struct {
+        const char* what;
+        std::optional<std::string> onDisk; // after the load; nullopt: removed
+        bool asked;
+        bool overwrite; // the answer
+        std::string after;
+    } rows[] = {
+        {"nobody saved", loaded, false, true, mine},
+        {"someone saved, overwritten", theirs, true, true, mine},
+        {"someone saved, cancelled", theirs, true, false, theirs},
+        {"someone saved the same records", mine, false, true, mine},
+        {"someone removed the day", std::nullopt, false, true, mine},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::filesystem::remove_all(dataPath());
+        writeBytes(kToday, loaded);
+        reopen();
+        place(40, 5, hm(13, 0), "4.0");
+        if (row.onDisk)
+            writeBytes(kToday, *row.onDisk);
+        else
+            std::filesystem::remove(dataPath() + kToday);
+        env().questions.clear();
+        env().overwrite = row.overwrite;
+        form->spb3->click();
+        EXPECT_EQ(env().questions.size(), row.asked ? 1u : 0u);
+        EXPECT_EQ(readBytes(kToday), row.after);
+        EXPECT_TRUE(env().reports.empty());
+        if (row.asked) {
+            const QString when = QString::fromStdString(
+                storage::lastChangeText(dataPath() + kToday));
+            EXPECT_TRUE(env().questions[0].contains(when)) << env().questions[0].toStdString();
+        }
+        if (row.asked && row.overwrite) {
+            ASSERT_FALSE(keptVersions(dataPath() + kToday).empty());
+            EXPECT_EQ(readPath(keptVersions(dataPath() + kToday).back()), theirs);
+        }
+        // once it is the board's, the next save asks nothing
+        if (row.overwrite) {
+            env().questions.clear();
+            form->spb3->click();
+            EXPECT_TRUE(env().questions.empty());
+        }
+    }
+    // a save whose replaced day cannot be kept is saved, and says so
+    std::filesystem::remove_all(dataPath() + ".versions");
+    writeBytes(".versions", "not a folder");
+    place(39, 6, hm(8, 0), "4.0");
+    env().reports.clear();
+    form->spb3->click();
+    ASSERT_EQ(env().reports.size(), 1u);
+    EXPECT_TRUE(env().reports[0].message.contains(QString::fromUtf8("以前の版として残せません")));
+    EXPECT_NE(readBytes(kToday), mine);
 }
 
 // Files dropped from a file manager.
