@@ -85,7 +85,7 @@ Followed followLink(const std::string& path) {
     struct stat folder {};
     if (::stat(folderOf(path).c_str(), &folder) != 0) fail(errno);
     if (own.st_uid != ::geteuid() && own.st_uid != folder.st_uid)
-        refuse("他の人が置いたリンクです。リンク先には保存しません");
+        refuse("他の人が置いたリンクです");
     bool made = false;
     int fd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
     if (fd < 0 && errno == ENOENT) {
@@ -100,7 +100,7 @@ Followed followLink(const std::string& path) {
         struct stat there {};
         if (::stat(folderOf(to).c_str(), &there) != 0) fail(errno);
         if (there.st_mode & (S_IWGRP | S_IWOTH))
-            refuse("リンク先のフォルダーは他の人も書き込めます。保存しません");
+            refuse("リンク先のフォルダーは他の人も書き込めます");
         // made where the link leads, never through a link there
         fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         made = fd >= 0;
@@ -109,7 +109,7 @@ Followed followLink(const std::string& path) {
     FileHandle file(fd);
     struct stat st {};
     if (file.get() < 0 || ::fstat(file.get(), &st) != 0) fail(errno);
-    if (!S_ISREG(st.st_mode)) refuse("リンク先が普通のファイルではありません。保存しません");
+    if (!S_ISREG(st.st_mode)) refuse("リンク先が普通のファイルではありません");
     char target[PATH_MAX];
     const std::string self = "/proc/self/fd/" + std::to_string(file.get());
     const ssize_t n = ::readlink(self.c_str(), target, sizeof target);
@@ -124,7 +124,7 @@ Followed followLink(const std::string& path) {
     if (::stat(folderOf(resolved).c_str(), &there) != 0) fail(errno);
     if (there.st_mode & (S_IWGRP | S_IWOTH)) {
         if (made) ::unlink(resolved.c_str());
-        refuse("リンク先のフォルダーは他の人も書き込めます。保存しません");
+        refuse("リンク先のフォルダーは他の人も書き込めます");
     }
     return {resolved, made};
 }
@@ -170,7 +170,7 @@ bool holds(int fd, const struct stat& st, std::string_view bytes) {
     return now == bytes;
 }
 
-constexpr const char* kSwapped = "保存の間にファイルが別のものに置き換えられました。保存しません";
+constexpr const char* kSwapped = "保存の間にファイルが別のものに置き換えられました";
 
 struct Replace {
     std::string dir, name; // the file written: dir ("" or ending in "/") + name
@@ -324,7 +324,7 @@ Replaced replace(const FilePath& path, std::string_view bytes, const FileWriteHo
         return {r.versionError};
     } catch (const Failure& f) {
         if (f.reason)
-            throw Error::fileCreate(pathText(absolutePath(path)), sjis::fromUtf8(f.reason));
+            throw Error::saveRefused(pathText(absolutePath(path)), sjis::fromUtf8(f.reason));
         throw fileCreateError(path, f.errorNumber);
     }
 }

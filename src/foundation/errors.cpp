@@ -75,6 +75,14 @@ Error Error::fileCreate(std::string_view path, std::string_view systemText) {
     return fileError(ErrorKind::FileCreate, path, systemText, " を作成できません");
 }
 
+Error Error::saveRefused(std::string_view path, std::string_view reason) {
+    SjisString m = sj("ファイル \"");
+    m += path;
+    m += sj("\" には保存しません。");
+    m += reason;
+    return Error(ErrorKind::FileCreate, std::move(m));
+}
+
 Error Error::versionNotKept(std::string_view path, std::string_view systemText) {
     SjisString m = sj("ファイル \"");
     m += path;

@@ -43,6 +43,8 @@ public:
     static Error noTimer();
     // A save that went through, though the file it replaced could not be kept
     // as a version.
+    // A save refused before anything was written, for the reason given.
+    static Error saveRefused(std::string_view path, std::string_view reason);
     static Error versionNotKept(std::string_view path, std::string_view systemText);
 
 private:

@@ -29,7 +29,16 @@ expect_orange 482 140 18 28 "== 0" "block reaches right of 17:00"
 today_file=$(day_file today)
 
 # --- the unsaved block outlives a month step, and a kill -----------------------
-recovery="$BOARD_DATA/.recovery/$today_file"
+# today's recovery file, in the user's state folder (the one folder there
+# for the one data folder): none where it is missing
+recovery_file() {
+    local found
+    for found in "$XDG_STATE_HOME"/kabrelo24/recovery/*/"$today_file"; do
+        [ -e "$found" ] && echo "$found" && return 0
+    done
+    echo "$XDG_STATE_HOME/none"
+}
+[ ! -e "$BOARD_DATA/.recovery" ] || fail "a recovery folder in the data folder"
 # Waits up to 3 s for the recovery file to hold these records, then the empty
 # line and a board to its last line; fails otherwise.
 expect_recovery() {
@@ -38,6 +47,7 @@ expect_recovery() {
     local size
     size=$(stat -c %s "$XTMP/records")
     for _ in $(seq 15); do
+        recovery=$(recovery_file)
         if [ -f "$recovery" ] && cmp -s -n "$size" "$XTMP/records" "$recovery" &&
             [ "$(tail -c 5 "$recovery")" = "$(printf 'end\r\n')" ]; then
             return 0
@@ -55,10 +65,11 @@ expect_orange 325 140 150 28 "> 0.5" "Ctrl+Z did not bring block 50 back onto ro
 # goes
 save_expect "$BOARD_DATA/$today_file" '03\13:00\4.0\---'
 for _ in $(seq 15); do
-    [ -e "$recovery" ] || break
+    [ -e "$(recovery_file)" ] || break
     sleep 0.2
 done
-[ ! -e "$recovery" ] || fail "the recovery file outlived the save"
+[ ! -e "$(recovery_file)" ] || fail "the recovery file outlived the save"
+[ ! -e "$BOARD_DATA/.recovery" ] || fail "a recovery folder in the data folder"
 
 # A press on the block's lower right half, the wheel: 4.25 hours, to 17:15;
 # killed a second later.

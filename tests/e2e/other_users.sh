@@ -2,8 +2,12 @@
 # Two users of one machine, A and B, in the same team: B, watching a folder
 # with inotify, never opens a save's temporary file of A's private day; A's
 # day keeps its owner, group and mode when B saves it in a group folder (775)
-# and in a sticky one (1777), and A saves it again; B's exclusive lock on a
-# day does not keep the board from loading it. Needs root to make the users
+# and in a sticky one (1777), and A saves it again; a link B puts in place of
+# A's day never leads A's save into A's own files, B's planted version numbers
+# spoil none of A's versions, and a link B swaps in while A's versions are
+# copied puts nothing but days among them; B's exclusive lock on a day does
+# not keep the board from loading it; B's save of the day on A's board makes
+# A's save ask first. Needs root to make the users
 # (removed at the end); skips otherwise. Saves go through save_driver, the
 # board's replace without a window; the load is the board's own.
 # usage: other_users.sh BOARD SAVE_DRIVER
@@ -23,8 +27,10 @@ user_b=kabb$tag
 T=$(mktemp -d)
 cleanup() {
     # the users' processes end first, or userdel refuses
-    touch "$T/stop"
+    touch "$T/stop" "$T/race-stop"
     if [ -n "${WATCHER:-}" ]; then wait "$WATCHER" || true; fi
+    if [ -n "${RACER:-}" ]; then wait "$RACER" || true; fi
+    if [ -n "${protected:-}" ]; then restore_protected; fi
     if [ -n "${LOCK_PID:-}" ]; then wait "$LOCK_PID" || true; fi
     if [ -n "${XTMP:-}" ]; then stop_x; fi
     userdel "$user_a" 2>/dev/null || true
@@ -117,6 +123,77 @@ for mode in 775 1777; do
     echo "$mode folder: $(owner "$dir/$day") after A, B and A saved; versions: $(ls "$dir/.versions/$day" | tr '\n' ' ')"
 done
 
+# --- what B plants in a folder the team shares ---------------------------------
+# A's own files live in a folder of A's; B may write the team's folder.
+mkdir -p "$T/home_a"
+printf 'notes\n' >"$T/home_a/notes.txt"
+chown -R "$user_a:" "$T/home_a"
+chmod 755 "$T/home_a"
+chmod 644 "$T/home_a/notes.txt"
+dir="$T/team"
+mkdir "$dir"
+chown "$user_a:$team" "$dir"
+chmod 2775 "$dir"
+save "$user_a" 002 "$dir/$day" '01\09:00\4.0\A' || fail "A's first save in the team's folder"
+protected=$(cat /proc/sys/fs/protected_symlinks)
+restore_protected() { echo "$protected" >/proc/sys/fs/protected_symlinks 2>/dev/null || true; }
+for value in 0 1; do
+    echo "$value" >/proc/sys/fs/protected_symlinks 2>/dev/null ||
+        { [ "$value" = "$protected" ] || continue; }
+    # B moves A's day aside and leaves a link to A's notes in its place
+    as_user "$user_b" 002 mv "$dir/$day" "$dir/aside"
+    as_user "$user_b" 002 ln -s "$T/home_a/notes.txt" "$dir/$day"
+    save "$user_a" 002 "$dir/$day" '02\10:00\2.0\A' 2>"$T/refused" &&
+        fail "protected_symlinks=$value: A's save went through B's link"
+    printf 'notes\n' | cmp -s - "$T/home_a/notes.txt" ||
+        fail "protected_symlinks=$value: A's notes changed"
+    [ ! -e "$T/home_a/.versions" ] || fail "protected_symlinks=$value: versions in A's folder"
+    [ -L "$dir/$day" ] || fail "protected_symlinks=$value: B's link was replaced"
+    echo "protected_symlinks=$value, B's link to A's notes: $(iconv -f CP932 -t UTF-8 <"$T/refused")"
+    rm "$dir/$day"
+    mv "$dir/aside" "$dir/$day"
+done
+restore_protected
+
+# B plants numbers in A's versions: twelve saves of A's still keep ten, and
+# B's files stay as B left them
+mkdir -p "$dir/.versions/$day"
+chown "$user_a:$team" "$dir/.versions" "$dir/.versions/$day"
+chmod 2775 "$dir/.versions" "$dir/.versions/$day"
+for planted in 999999 18446744073709551614 000002 000000; do
+    printf 'B\r\n' | as_user "$user_b" 002 tee "$dir/.versions/$day/$planted" >/dev/null
+done
+for n in $(seq 12); do
+    save "$user_a" 002 "$dir/$day" "0$((n % 8 + 1))\\09:00\\4.0\\A$n" || fail "A's save $n"
+done
+mine=$(find "$dir/.versions/$day" -type f -user "$user_a" | wc -l)
+[ "$mine" = 10 ] || fail "A has $mine versions after twelve saves among B's numbers, not ten"
+for planted in 999999 18446744073709551614 000002 000000; do
+    printf 'B\r\n' | cmp -s - "$dir/.versions/$day/$planted" || fail "B's $planted was touched"
+done
+echo "B's planted version numbers: A keeps $(find "$dir/.versions/$day" -type f -user "$user_a" -printf '%f ' | tr ' ' '\n' | sort | tr '\n' ' ')"
+
+# B swaps A's day for a link to A's private file while A's saves copy it as a
+# version (written in place: the day has a second name): no version ever
+# holds anything but a day
+printf 'secret\n' >"$T/home_a/secret.txt"
+chown "$user_a:" "$T/home_a/secret.txt"
+chmod 600 "$T/home_a/secret.txt"
+rm -rf "$dir/.versions"
+ln "$dir/$day" "$T/home_a/second-name"
+as_user "$user_b" 002 sh -c '
+    while [ ! -e "$3" ]; do
+        mv "$1/$2" "$1/swap" 2>/dev/null && ln -s "$4" "$1/$2" 2>/dev/null
+        rm -f "$1/$2" 2>/dev/null; mv "$1/swap" "$1/$2" 2>/dev/null
+    done' sh "$dir" "$day" "$T/race-stop" "$T/home_a/secret.txt" &
+RACER=$!
+printf '' | as_user "$user_a" 002 "$T/save_driver" --repeat 1000 "$dir/$day" 2>/dev/null || true
+touch "$T/race-stop"
+wait "$RACER" || true
+if grep -rl secret "$dir/.versions" 2>/dev/null; then fail "a version holds A's secret"; fi
+printf 'secret\n' | cmp -s - "$T/home_a/secret.txt" || fail "A's secret changed"
+echo "1000 saves against a swapping link: $(find "$dir/.versions" -type f | wc -l) versions, none with the secret"
+
 # --- B's lock on a day the board loads -----------------------------------------
 rm -f "$T/stop"
 # start_x sets its own clean-up: the users must go too
@@ -148,4 +225,36 @@ click_panel $((178 + 7)) $((43 + 12)) # >
 expect_share "245,173,112" 165 228 130 28 "> 0.5" \
     "the day B holds locked did not load: its record is not on row 5"
 echo "B's flock -x on $next_file: the board loaded its record"
+
+# --- B saves the day on A's board: A's save asks first -------------------------
+chgrp "$team" "$BOARD_DATA" "$BOARD_DATA/$next_file"
+chmod 2775 "$BOARD_DATA"
+chmod 664 "$BOARD_DATA/$next_file"
+save "$user_b" 002 "$BOARD_DATA/$next_file" '06\10:00\2.0\B' || fail "B cannot save the day"
+crlf_cp932 '06\10:00\2.0\B' >"$T/theirs"
+# the question box beside the board, given the focus (no window manager)
+question() {
+    local id
+    for _ in $(seq 50); do
+        for id in $(xdotool search --onlyvisible --name '^Kabrelo24$' 2>/dev/null); do
+            [ "$id" != "$BOARD_WINDOW" ] && xdotool windowfocus --sync "$id" && return 0
+        done
+        sleep 0.1
+    done
+    fail "no question before writing over B's save"
+}
+click_save
+question
+xdotool key Escape
+sleep 0.5
+cmp -s "$T/theirs" "$BOARD_DATA/$next_file" || fail "キャンセル: B's day was written over"
+click_save
+question
+# from キャンセル, the safe default, to 上書き
+xdotool key Tab space
+sleep 0.5
+crlf_cp932 '05\09:00\3.5\x' | cmp -s - "$BOARD_DATA/$next_file" || fail "上書き: the board is not saved"
+newest=$(ls "$BOARD_DATA/.versions/$next_file" | tail -n1)
+cmp -s "$T/theirs" "$BOARD_DATA/.versions/$next_file/$newest" || fail "B's day is not kept as a version"
+echo "B saved the day on A's board: asked twice, キャンセル kept B's day, 上書き kept it as version $newest"
 echo "1 passed, 0 failed"

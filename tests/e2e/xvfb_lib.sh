@@ -18,6 +18,8 @@ start_x() {
     XTMP=$(mktemp -d)
     export XDG_RUNTIME_DIR="$XTMP/run"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # the user's state folder, where the board keeps its recovery files
+    export XDG_STATE_HOME="$XTMP/state"
     exec {fd}>"$XTMP/display"
     # -noreset: a client connecting while the last one leaves would be
     # turned away during the reset
