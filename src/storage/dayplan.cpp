@@ -56,16 +56,16 @@ DayPlan planDay(const std::vector<SjisString>& lines, int year) {
 }
 
 DayPlan readDayPlan(const FilePath& path, int year) {
-    if (!fileExists(path)) return {};
-    TextList lines;
+    std::optional<DayLines> day;
     try {
-        lines = readDayLines(path);
+        day = readDayFile(path);
     } catch (const Error& e) {
         DayPlan plan;
         plan.damage = DayDamage{0, e.message()};
         return plan;
     }
-    return planDay(lines.lines(), year);
+    if (!day) return {};
+    return planDay(day->lines.lines(), year);
 }
 
 } // namespace kab::storage

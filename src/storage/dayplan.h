@@ -44,12 +44,13 @@ struct DayPlan {
     std::optional<DayDamage> damage;
 };
 
-// The records of lines as readDayLines gives them. year completes a start
+// The records of lines as a day's reading gives them (DayLines::lines). year completes a start
 // written as a date of two numbers, as the load completes it with today's.
 DayPlan planDay(const std::vector<SjisString>& lines, int year);
 
-// The file read with readDayLines and planned. A missing file, or one that
-// is no regular file, is an empty day, as on the board.
+// The file read with readDayFile and planned. A missing file, or one that
+// is no regular file, is an empty day, as on the board; a file that cannot
+// be read is damaged at line 0.
 DayPlan readDayPlan(const FilePath& path, int year);
 
 } // namespace kab::storage

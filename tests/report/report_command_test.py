@@ -38,6 +38,9 @@ def day_name(iso):
 
 
 def write_day(folder, name, records):
+    if records is None:  # a pipe under the day's name, which nobody writes
+        os.mkfifo(os.path.join(folder, name))
+        return
     with open(os.path.join(folder, name), "wb") as f:
         f.write("".join(r + "\r\n" for r in records).encode("cp932"))
 
@@ -100,6 +103,9 @@ HOURS = [
      {"佐藤": (1, 1, "2.00")}, [], 0, 0, []),
     ("fifty records, as on the board", {"2026-12-01": sixty},
      {"n%d" % i: (1, 1, "1.00") for i in range(50)}, [], 0, 0, []),
+    ("a pipe under a day's name is no day, and is not waited on",
+     {"2026-12-07": None, "2026-12-08": ["01\\9:00\\2\\佐藤"]},
+     {"佐藤": (1, 1, "2.00")}, [], 0, 0, []),
     ("a month without a file", {}, {}, [], 0, 0, ["2026-12 の日ファイルは"]),
 ]
 for what, days, persons, bookings, unnamed, status, errors in HOURS:

@@ -43,12 +43,13 @@ void TForm1::loadDayFile(const FilePath& name) {
     const tk::ControlBatch batch;
     // an empty board, and no more for a day without a file or lines
     resetPool();
-    if (!fileExists(name)) return; // a folder or a pipe is no day file
-    const TextList lines = storage::readDayLines(name);
+    // a folder or a pipe is no day file, and is never waited on
+    const auto day = storage::readDayFile(name);
+    if (!day) return;
     const int year = decodeDate(env_.today()).year;
     // one block a record, from 50 down
     int n = kBlocks;
-    for (const SjisString& line : lines.lines()) {
+    for (const SjisString& line : day->lines.lines()) {
         if (line.empty()) break;
         const auto field = storage::splitRecord(line);
         tk::Panel* block = Panel(n);
