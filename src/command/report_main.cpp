@@ -8,7 +8,8 @@
 //
 // Exit status: 0 done; 1 nothing written (a missing folder, an output that
 // cannot be written); 2 a wrong command line; 3 done, but a damaged day file
-// or line was left out (each is named on stderr).
+// or line, or records past a day's fiftieth, were left out (each is named on
+// stderr).
 
 #include "command/output.h"
 #include "foundation/errors.h"

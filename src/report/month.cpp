@@ -1,6 +1,8 @@
 #include "report/month.h"
 
+#include "foundation/numbers.h"
 #include "storage/dayfile.h"
+#include "storage/dayread.h"
 
 #include <cmath>
 #include <sys/stat.h>
@@ -83,6 +85,14 @@ Day dayOf(DateSerial date, const FilePath& path, const storage::DayPlan& plan) {
         SjisString m = plan.damage->message;
         if (plan.damage->line > 0) m += sj(" (この行から後は読まれていません)");
         day.leftOut.push_back({plan.damage->line, std::move(m)});
+    }
+    if (plan.pastLimit.count > 0) {
+        // as the board leaves them out: named with how many there are
+        SjisString m = sj("この行から後の ") + intToStr(plan.pastLimit.count) +
+                       sj(plan.pastLimit.atLeast ? " 件以上" : " 件");
+        m += sj("は読まれていません (一日に読むのは ") + intToStr(storage::maxDayLines) +
+             sj(" 件まで)");
+        day.leftOut.push_back({storage::maxDayLines + 1, std::move(m)});
     }
     return day;
 }

@@ -7,6 +7,8 @@
 #include "storage/dayfile.h"
 #include "storage/dayread.h"
 
+#include <algorithm>
+
 namespace kab::storage {
 
 namespace {
@@ -58,14 +60,19 @@ DayPlan planDay(const std::vector<SjisString>& lines, int year) {
 DayPlan readDayPlan(const FilePath& path, int year) {
     std::optional<DayLines> day;
     try {
-        day = readDayFile(path);
+        day = readDayFile(path, PastLimit::Count);
     } catch (const Error& e) {
         DayPlan plan;
         plan.damage = DayDamage{0, e.message()};
         return plan;
     }
     if (!day) return {};
-    return planDay(day->lines.lines(), year);
+    DayPlan plan = planDay(day->lines.lines(), year);
+    // behind a damaged line nothing counts as read anyway; where the size
+    // limit ended the count, a record at least was still to come
+    if (!plan.damage)
+        plan.pastLimit = {std::max(day->past, day->atLeastPast ? 1 : 0), day->atLeastPast};
+    return plan;
 }
 
 } // namespace kab::storage

@@ -38,19 +38,29 @@ struct DayDamage {
     SjisString message;
 };
 
+// Records after the fiftieth, which the board leaves out, up to the first
+// empty line: count of them, or at least count when the size limit ended
+// the reading before them.
+struct PastLimitRecords {
+    int count = 0;
+    bool atLeast = false;
+};
+
 struct DayPlan {
     // The records the board shows, in file order: those before the damage.
     std::vector<Assignment> assignments;
     std::optional<DayDamage> damage;
+    // Counted by readDayPlan when no line is damaged.
+    PastLimitRecords pastLimit;
 };
 
 // The records of lines as a day's reading gives them (DayLines::lines). year completes a start
 // written as a date of two numbers, as the load completes it with today's.
 DayPlan planDay(const std::vector<SjisString>& lines, int year);
 
-// The file read with readDayFile and planned. A missing file, or one that
-// is no regular file, is an empty day, as on the board; a file that cannot
-// be read is damaged at line 0.
+// The file read with readDayFile and planned, the records past the fiftieth
+// counted. A missing file, or one that is no regular file, is an empty day,
+// as on the board; a file that cannot be read is damaged at line 0.
 DayPlan readDayPlan(const FilePath& path, int year);
 
 } // namespace kab::storage

@@ -39,8 +39,8 @@ Lines shortForm(const Lines& lines) {
 }
 
 // The lines of a day file that must be there.
-Lines dayLines(const std::string& p) {
-    const auto day = readDayFile(p);
+Lines dayLines(const std::string& p, PastLimit past = PastLimit::Skip) {
+    const auto day = readDayFile(p, past);
     if (!day) ADD_FAILURE() << p << " reads as no day file";
     return day ? day->lines.lines() : Lines{};
 }
@@ -135,24 +135,37 @@ TEST_F(DayRead, StopsAtWhatTheLoadNeeds) {
     std::string fiftyText;
     for (const auto& l : fifty)
         fiftyText += l + "\r\n";
+    std::string tenText;
+    for (int k = 1; k <= 10; ++k)
+        tenText += "m" + std::to_string(k) + "\r\n";
     struct Case {
         const char* name;
         std::string bytes;
         Lines want;
+        int past; // the records after the fiftieth, counted when asked
     };
     const Case cases[] = {
-        {"fifty lines", fiftyText + "more\r\n", fifty},
-        {"fifty without a last break", fiftyText.substr(0, fiftyText.size() - 2), fifty},
-        {"empty line after fifty", fiftyText + "\r\nmore", fifty},
-        {"empty line", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}},
-        {"empty line first", "\r\na", {}},
-        {"lone CR then CR LF", "a\r\r\nb", {"a"}},
-        {"NUL", "a\r\nb\0c\r\nd"s, {"a", "b"}},
-        {"NUL first", "\0a\r\n"s, {}}};
+        {"fifty lines", fiftyText + "more\r\n", fifty, 1},
+        {"fifty without a last break", fiftyText.substr(0, fiftyText.size() - 2), fifty, 0},
+        {"empty line after fifty", fiftyText + "\r\nmore", fifty, 0},
+        {"ten more, the last without a break", fiftyText + tenText.substr(0, tenText.size() - 2),
+         fifty, 10},
+        {"ten more up to an empty line", fiftyText + tenText + "\r\nmore", fifty, 10},
+        {"fifty more up to a NUL", fiftyText + fiftyText + "\0more\r\n"s, fifty, 50},
+        {"empty line", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}, 0},
+        {"empty line first", "\r\na", {}, 0},
+        {"lone CR then CR LF", "a\r\r\nb", {"a"}, 0},
+        {"NUL", "a\r\nb\0c\r\nd"s, {"a", "b"}, 0},
+        {"NUL first", "\0a\r\n"s, {}, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeBytes(path("day.txt"), c.bytes);
         EXPECT_EQ(dayLines(path("day.txt")), c.want);
+        const auto counted = readDayFile(path("day.txt"), PastLimit::Count);
+        ASSERT_TRUE(counted);
+        EXPECT_EQ(counted->lines.lines(), c.want);
+        EXPECT_EQ(counted->past, c.past);
+        EXPECT_FALSE(counted->atLeastPast);
     }
 }
 
@@ -168,6 +181,7 @@ TEST_F(DayRead, RecordsAreReadWhole) {
         const char* name;
         std::string bytes;
         std::optional<Lines> want; // none: refused as too large
+        bool atLeastPast = false;  // the limit ends the count of the records past fifty
     };
     const Case cases[] = {
         {"a long record", std::string(100000, 'a') + "\r\nb", Lines{std::string(100000, 'a'), "b"}},
@@ -176,7 +190,7 @@ TEST_F(DayRead, RecordsAreReadWhole) {
         {"long records within the limit, then an empty line",
          mib + "\r\n" + mib + "\r\n\r\n" + std::string(maxReadBytes, 'z'), Lines{mib, mib}},
         {"fifty records, then more than the limit", fiftyText + std::string(maxReadBytes, 'z'),
-         fifty},
+         fifty, true},
         {"the limit ends a record", std::string(maxReadBytes + 1000, 'a') + "\r\nb\r\n",
          std::nullopt},
         {"records beyond the limit", mib + "\r\n" + mib + "\r\n" + mib + "\r\n" + mib + "\r\nlast",
@@ -187,6 +201,11 @@ TEST_F(DayRead, RecordsAreReadWhole) {
         writeBytes(path("day.txt"), c.bytes);
         if (c.want) {
             EXPECT_EQ(shortForm(dayLines(path("day.txt"))), shortForm(*c.want));
+            // counting what lies past fifty refuses no more
+            const auto counted = readDayFile(path("day.txt"), PastLimit::Count);
+            ASSERT_TRUE(counted);
+            EXPECT_EQ(shortForm(counted->lines.lines()), shortForm(*c.want));
+            EXPECT_EQ(counted->atLeastPast, c.atLeastPast);
             continue;
         }
         try {
@@ -305,7 +324,7 @@ TEST_F(DayRead, NoDayOrAFailureNamingTheAbsolutePath) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.errorNumber == 0) {
-            EXPECT_FALSE(readDayFile(c.path));
+            EXPECT_FALSE(readDayFile(c.path, PastLimit::Count));
             continue;
         }
         try {
