@@ -61,8 +61,8 @@ Day dayOf(DateSerial date, const FilePath& path, const storage::DayPlan& plan) {
     day.date = date;
     day.path = path;
     for (const auto& a : plan.assignments) {
-        // a start of 0:00 is 24:00: (0, 1] is a time of the board's day
-        if (!(a.start > 0 && a.start <= 1)) {
+        // 6:00 up to 6:00 of the next day, as the load leaves a time of day
+        if (!storage::isTimeOfBoardDay(a.start)) {
             day.leftOut.push_back(
                 {a.line, "'" + a.startText + sj("' は時刻ではなく日付を含んでいます")});
             continue;

@@ -32,7 +32,7 @@ Assignment assignmentOf(const SjisString& line, int year) {
     // minutes from it in extended precision: a text either read refuses
     // ends the load.
     strToFloat(a.durationText);
-    if (a.start <= 0) a.start += 1;
+    a.start = startOnBoard(a.start);
     a.minutes = board::durationMinutes(a.durationText);
     return a;
 }

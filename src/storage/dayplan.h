@@ -22,8 +22,8 @@ struct Assignment {
     SjisString startText; // the start field as read, as a save writes it back
     // As the duration box takes it: an empty field becomes "4.0".
     SjisString durationText;
-    // The start picker's value after the apply step: 0:00 and before belong
-    // to the next day, so 1 stands for 24:00.
+    // The start picker's value after the load: a time before 6:00 belongs
+    // to the next day, so 1 stands for 24:00 (startOnBoard).
     DateSerial start = 0;
     int minutes = 0; // the duration minutes, from which the board reckons the end
 

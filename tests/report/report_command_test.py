@@ -85,6 +85,10 @@ HOURS = [
       "2026-12-08": ["01\\06:00\\4.0\\佐藤"]},
      {"佐藤": (2, 2, "13.00"), "鈴木": (1, 2, "3.00")},
      ["12月7日(月) 鈴木  8行目 23:30-0:30 と 7行目 0:00-2:00"], 0, 0, []),
+    ("a start before 6:00, as a save writes one past midnight, is on the same night",
+     {"2026-12-07": ["06\\22:00\\9.0\\佐藤", "05\\00:15\\1\\佐藤", "04\\05:45\\1\\鈴木"]},
+     {"佐藤": (1, 2, "10.00"), "鈴木": (1, 1, "1.00")},
+     ["12月7日(月) 佐藤  6行目 22:00-7:00 と 5行目 0:15-1:15"], 0, 0, []),
     ("blocks without a name are nobody's",
      {"2026-12-07": ["01\\09:00\\4.0\\---", "02\\09:00\\3\\", "03\\09:00\\1\\x", "04\\9:00"]},
      {"x": (1, 1, "1.00")}, [], 3, 0, []),
@@ -140,7 +144,7 @@ shutil.rmtree(data)
 # --- the calendar, read back with a real parser -------------------------------
 month = {"2026-12-07": ["01\\07:00\\8.0\\佐藤", "02\\09:00\\4.0\\鈴木", "06\\22:00\\9.0\\佐藤",
                         "07\\10:00\\2\\---", "08\\11:00\\0\\鈴木"],
-         "2026-12-31": ["01\\23:45\\2.25\\鈴木,次郎;x"]}
+         "2026-12-31": ["01\\23:45\\2.25\\鈴木,次郎;x", "03\\00:15\\1\\田中"]}
 data = data_folder(month)
 os.utime(os.path.join(data, day_name("2026-12-07")), (1796000000, 1796000000))
 code, out, err = run("calendar", "2026-12", data=data)
@@ -148,7 +152,7 @@ check(code == 0 and err == "", "calendar: exit %d, %s" % (code, err))
 cal = icalendar.Calendar.from_ical(out.decode("utf-8"))
 events = [e for e in cal.walk("VEVENT")]
 check(cal["VERSION"] == "2.0" and cal.get("PRODID"), "calendar version and product")
-check(len(events) == 6, "one event a block: %d" % len(events))
+check(len(events) == 7, "one event a block: %d" % len(events))
 by_start = {(str(e["SUMMARY"]), e.decoded("DTSTART")): e for e in events}
 D = datetime.datetime
 night = by_start.get(("佐藤", D(2026, 12, 7, 22, 0)))
@@ -158,6 +162,9 @@ new_year = by_start.get(("鈴木,次郎;x", D(2026, 12, 31, 23, 45)))
 check(new_year is not None and new_year.decoded("DTEND") == D(2027, 1, 1, 2, 0),
       "a block of 31 December ends in the next year, its name escaped and read back")
 check(("---", D(2026, 12, 7, 10, 0)) in by_start, "a block without a name is an event too")
+after_midnight = by_start.get(("田中", D(2027, 1, 1, 0, 15)))
+check(after_midnight is not None and after_midnight.decoded("DTEND") == D(2027, 1, 1, 1, 15),
+      "a start of 00:15 on 31 December is on the night after it: %r" % sorted(by_start))
 nothing = by_start.get(("鈴木", D(2026, 12, 7, 9, 0)))
 check(nothing is not None and nothing.decoded("DTEND") == D(2026, 12, 7, 13, 0), "鈴木's 4 hours")
 check(all(e.decoded("DTSTART").tzinfo is None for e in events), "times are local, not UTC")

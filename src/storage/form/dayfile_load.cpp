@@ -57,7 +57,8 @@ void TForm1::loadDayFile(const FilePath& name) {
         blockstate::setBounds(*block, block->x(), board::topOfRow(strToInt(field[0])),
                               block->width());
         block->setCaption(field[3]);
-        dtp1->setValue(strToDateTime(field[1], year));
+        // a start before 6:00 lies in the next day, as the report reads it
+        dtp1->setValue(storage::startOnBoard(strToDateTime(field[1], year)));
         // a different text runs the apply step as the box's own change
         Edit1->setText(field[2]);
         setEndFromDurationText();
