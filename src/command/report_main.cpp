@@ -6,10 +6,10 @@
 //   kabrelo24-report [--data DIR] calendar YYYY-MM [--name NAME]
 //   kabrelo24-report [--data DIR] day YYYY-MM-DD --output FILE.pdf|FILE.png
 //
-// Exit status: 0 done; 1 nothing written (a missing folder, an output that
-// cannot be written); 2 a wrong command line; 3 done, but a damaged day file
-// or line, or records past a day's fiftieth, were left out (each is named on
-// stderr).
+// Exit status: 0 done; 1 nothing written (a missing folder or one whose
+// files cannot be reached, an output that cannot be written); 2 a wrong
+// command line; 3 done, but a damaged day file or line, or records past a
+// day's fiftieth, were left out (each is named on stderr).
 
 #include "command/output.h"
 #include "foundation/errors.h"
@@ -22,9 +22,11 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -118,6 +120,13 @@ FilePath defaultDataDir() {
 bool isFolder(const FilePath& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// 0 when the day files in the folder can be reached, else why not: each
+// would seem missing, and the month empty. They are opened by their names,
+// so a folder that may not be listed but may be searched does.
+int folderError(const FilePath& path) {
+    return faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 // Names each line left out; true when there was one.
@@ -229,6 +238,10 @@ int main(int argc, char** argv) {
     if (o.data.back() != '/') o.data += '/';
     if (!isFolder(o.data)) {
         say("データフォルダがありません: " + o.data);
+        return kFailed;
+    }
+    if (const int error = folderError(o.data)) {
+        say("データフォルダを読めません: " + o.data + ": " + std::strerror(error));
         return kFailed;
     }
     try {

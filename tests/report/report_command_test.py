@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The report command on prepared data folders: hours per person (a table of
 cases), the CSV read back with Python's csv, the calendar read back with
-python3-icalendar, the printed day as PDF and PNG, bad input, and a data
-folder that is never written.
+python3-icalendar, the printed day as PDF and PNG, bad input, a data folder
+that is never written and one that cannot be read.
 
     report_command_test.py PATH/TO/kabrelo24-report
 """
@@ -249,5 +249,29 @@ after = {n: (open(os.path.join(data, n), "rb").read(), os.stat(os.path.join(data
 check(after == before, "the data folder is never written: %r" % sorted(set(after) ^ set(before)))
 for folder in (data, out_dir, prog):
     shutil.rmtree(folder)
+
+# --- a data folder that cannot be read: a failure, not an empty month -----------
+# Root reads every folder, so the command then runs as nobody, from a folder
+# nobody may enter.
+locked_parent = tempfile.mkdtemp(prefix="kab-locked-")
+os.chmod(locked_parent, 0o755)
+locked = os.path.join(locked_parent, "data")
+os.mkdir(locked)
+write_day(locked, day_name("2026-12-07"), ["01\\9:00\\2\\佐藤"])
+exe = os.path.join(locked_parent, "kabrelo24-report")
+shutil.copy(EXE, exe)
+nobody = {"user": 65534, "group": 65534, "extra_groups": []} if os.geteuid() == 0 else {}
+# the days are opened by name: a folder that may be searched, not listed, does
+for mode in (0o000, 0o666, 0o333):
+    os.chmod(locked, mode)
+    p = subprocess.run([exe, "--data", locked, "hours", "2026-12"], capture_output=True,
+                       timeout=60, cwd="/", **nobody)
+    err = p.stderr.decode("utf-8")
+    want = 0 if mode == 0o333 else 1
+    check(p.returncode == want and (want == 0) == ("データフォルダを読めません: " not in err) and
+          (want == 1 or "佐藤" in p.stdout.decode("utf-8")) and (p.stdout == b"") == (want == 1),
+          "a data folder of mode %o: exit %d, wanted %d; stderr %r" % (mode, p.returncode, want, err))
+os.chmod(locked, 0o755)
+shutil.rmtree(locked_parent)
 print("%d passed, %d failed" % (passed, failed))
 sys.exit(1 if failed else 0)
