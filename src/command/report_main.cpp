@@ -191,7 +191,7 @@ int day(int argc, char** argv, const Options& o, DateSerial date) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext != "pdf" && ext != "png")
         return usage("--output は .pdf か .png で終わるファイルにしてください: " + out);
-    if (command::sameFolder(command::folderOf(out), o.data)) {
+    if (command::insideFolder(out, o.data)) {
         say("データフォルダには書きません: " + out);
         return kFailed;
     }

@@ -45,6 +45,16 @@ def write_day(folder, name, records):
         f.write("".join(r + "\r\n" for r in records).encode("cp932"))
 
 
+def snapshot(folder):
+    """Every file below folder with its bytes and its last change."""
+    out = {}
+    for root, _, files in os.walk(folder):
+        for n in files:
+            f = os.path.join(root, n)
+            out[os.path.relpath(f, folder)] = (open(f, "rb").read(), os.stat(f).st_mtime_ns)
+    return out
+
+
 def data_folder(days):
     folder = tempfile.mkdtemp(prefix="kab-report-")
     for iso, records in days.items():
@@ -191,9 +201,12 @@ check(code == 0 and "佐籐 の枠は 2026-12 にありません" in err and
       not icalendar.Calendar.from_ical(none.decode("utf-8")).walk("VEVENT"), "a name without blocks: %s" % err)
 
 # --- the printed day -----------------------------------------------------------
-before = {n: (open(os.path.join(data, n), "rb").read(), os.stat(os.path.join(data, n)).st_mtime_ns)
-          for n in os.listdir(data)}
+versions = os.path.join(data, ".versions", day_name("2026-12-07"))
+os.makedirs(versions)
+write_day(versions, "000001", ["01\\9:00\\2\\前"])
+before = snapshot(data)
 out_dir = tempfile.mkdtemp(prefix="kab-page-")
+os.symlink(os.path.join(data, ".versions"), os.path.join(out_dir, "versions"))
 pdf = os.path.join(out_dir, "day.pdf")
 code, out, err = run("day", "2026-12-07", "--output", pdf, data=data)
 check(code == 0 and err == "", "day as PDF: exit %d, %s" % (code, err))
@@ -233,6 +246,9 @@ BAD = [
     (["day", "2026-12-07"], 2, "--output FILE"),
     (["day", "2026-12-07", "--output", os.path.join(out_dir, "day.txt")], 2, ".pdf か .png"),
     (["day", "2026-12-07", "--output", os.path.join(data, "day.pdf")], 1, "データフォルダには書きません"),
+    (["day", "2026-12-07", "--output", os.path.join(versions, "day.pdf")], 1, "データフォルダには書きません"),
+    (["day", "2026-12-07", "--output", os.path.join(out_dir, "versions", "day.png")], 1,
+     "データフォルダには書きません"),
     (["day", "2026-12-07", "--output", os.path.join(out_dir, "none", "day.pdf")], 1,
      "No such file or directory"),
     (["--data", os.path.join(out_dir, "none"), "hours", "2026-12"], 1, "データフォルダがありません"),
@@ -244,8 +260,7 @@ for args, status, message in BAD:
     check(p.returncode == status and message in err and err.startswith("kabrelo24-report: ")
           and p.stdout == b"", "%r: exit %d, wanted %d; stderr %r" % (args, p.returncode, status, err))
 
-after = {n: (open(os.path.join(data, n), "rb").read(), os.stat(os.path.join(data, n)).st_mtime_ns)
-         for n in os.listdir(data)}
+after = snapshot(data)
 check(after == before, "the data folder is never written: %r" % sorted(set(after) ^ set(before)))
 for folder in (data, out_dir, prog):
     shutil.rmtree(folder)
