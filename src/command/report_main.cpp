@@ -10,6 +10,9 @@
 // files cannot be reached, an output that cannot be written); 2 a wrong
 // command line; 3 done, but a damaged day file or line, or records past a
 // day's fiftieth, were left out (each is named on stderr).
+//
+// What it writes of names, day files and paths passes report::printable:
+// no control character reaches the terminal, the CSV or the calendar.
 
 #include "command/output.h"
 #include "foundation/errors.h"
@@ -18,6 +21,7 @@
 #include "report/daypage.h"
 #include "report/listing.h"
 #include "report/month.h"
+#include "report/printable.h"
 #include "report/tally.h"
 
 #include <QBuffer>
@@ -47,8 +51,10 @@ const char* const kUsageText =
     "  kabrelo24-report [--data DIR] day YYYY-MM-DD --output FILE.pdf|FILE.png\n"
     "DIR: 日ファイルのフォルダ (既定はプログラムの横の data/)\n";
 
+// One line on stderr; what it quotes (a name, a field, a path) cannot reach
+// the terminal as a control character.
 void say(const std::string& utf8) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, utf8.c_str());
+    std::fprintf(stderr, "%s: %s\n", kProgram, report::printable(utf8).c_str());
 }
 
 int usage(const std::string& utf8) {
@@ -202,8 +208,7 @@ int day(int argc, char** argv, const Options& o, DateSerial date) {
     // a display; Qt's own notes (no runtime folder, say) are no news here
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s: %s\n", kProgram, text.toLocal8Bit().constData());
+        if (type == QtCriticalMsg || type == QtFatalMsg) say(text.toStdString());
     });
     QGuiApplication app(argc, argv);
     const report::DayPage page = report::dayPage(d);

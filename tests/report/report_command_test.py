@@ -2,7 +2,8 @@
 """The report command on prepared data folders: hours per person (a table of
 cases), the CSV read back with Python's csv, the calendar read back with
 python3-icalendar, the printed day as PDF and PNG, bad input, a data folder
-that is never written and one that cannot be read.
+that is never written and one that cannot be read; no output holds a
+control character.
 
     report_command_test.py PATH/TO/kabrelo24-report
 """
@@ -43,6 +44,15 @@ def write_day(folder, name, records):
         return
     with open(os.path.join(folder, name), "wb") as f:
         f.write("".join(r + "\r\n" for r in records).encode("cp932"))
+
+
+def printable(data):
+    """UTF-8 without a control character but the line breaks."""
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError:
+        return False
+    return not any((ord(c) < 0x20 and c not in "\r\n") or 0x7F <= ord(c) <= 0x9F for c in text)
 
 
 def snapshot(folder):
@@ -121,17 +131,26 @@ HOURS = [
     ("a pipe under a day's name is no day, and is not waited on",
      {"2026-12-07": None, "2026-12-08": ["01\\9:00\\2\\佐藤"]},
      {"佐藤": (1, 1, "2.00")}, [], 0, 0, []),
+    ("control characters in names and fields show as U+FFFD",
+     {"2026-12-07": ['01\\9:00\\1\\"a\x1b[31mb"', "02\\9:00\\2\\c\x7fd", '03\\9:00\\3\\"e\tf\x07"',
+                     '04\\9:00\\1\\"\x1b]0;x\x07"'],
+      "2026-12-08": ["01\\9:00\\1\\x", '02\\"9:0\x1b"\\1\\x']},
+     {"a\ufffd[31mb": (1, 1, "1.00"), "c\ufffdd": (1, 1, "2.00"), "e\ufffdf\ufffd": (1, 1, "3.00"),
+      "\ufffd]0;x\ufffd": (1, 1, "1.00"), "x": (1, 1, "1.00")}, [], 0, 3,
+     ["12;08火.txt: 2 行目: '9:0\ufffd' は日付または時刻ではありません"]),
     ("a month without a file", {}, {}, [], 0, 0, ["2026-12 の日ファイルは"]),
 ]
 for what, days, persons, bookings, unnamed, status, errors in HOURS:
     data = data_folder(days)
     code, out, err = run("hours", "2026-12", "--csv", data=data)
     check(code == status, "%s: exit %d, wanted %d (%s)" % (what, code, status, err))
+    check(printable(out) and printable(err.encode()), "%s: a control character in the CSV" % what)
     got = persons_of_csv(out)
     check(got == persons, "%s: hours per person %r, wanted %r" % (what, got, persons))
     for e in errors:
         check(e in err, "%s: stderr lacks %r:\n%s" % (what, e, err))
     code, out, err = run("hours", "2026-12", data=data)
+    check(printable(out) and printable(err.encode()), "%s: a control character in the text" % what)
     text = out.decode("utf-8")
     listed = [l.strip() for l in text.splitlines() if " と " in l]
     check(listed == bookings, "%s: double bookings %r, wanted %r" % (what, listed, bookings))
@@ -140,6 +159,11 @@ for what, days, persons, bookings, unnamed, status, errors in HOURS:
     total = sum(float(h) for _, _, h in persons.values())
     check(("合計" in text) and ("%.2f" % total) in text.split("合計")[1].splitlines()[0],
           "%s: total %.2f not in:\n%s" % (what, total, text))
+    code, out, err = run("calendar", "2026-12", data=data)
+    events = icalendar.Calendar.from_ical(out.decode("utf-8")).walk("VEVENT")
+    check(code == status and printable(out) and printable(err.encode()) and
+          len(events) == sum(n for _, n, _ in persons.values()) + unnamed,
+          "%s: the calendar, exit %d, %d events:\n%s" % (what, code, len(events), err))
     shutil.rmtree(data)
 
 # --- the CSV: names as a spreadsheet must take them ---------------------------
@@ -199,6 +223,9 @@ check({str(e["UID"]) for e in mine} <= set(uids), "--name keeps the UIDs of the 
 code, none, err = run("calendar", "2026-12", "--name", "佐籐", data=data)
 check(code == 0 and "佐籐 の枠は 2026-12 にありません" in err and
       not icalendar.Calendar.from_ical(none.decode("utf-8")).walk("VEVENT"), "a name without blocks: %s" % err)
+code, none, err = run("calendar", "2026-12", "--name", "佐\x1b[2J\u009b2J\x07", data=data)
+check(code == 0 and "佐\ufffd[2J\ufffd2J\ufffd の枠は" in err and printable(err.encode()),
+      "a name quoted on stderr shows its control characters as U+FFFD: %r" % err)
 
 # --- the printed day -----------------------------------------------------------
 versions = os.path.join(data, ".versions", day_name("2026-12-07"))
