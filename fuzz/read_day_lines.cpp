@@ -9,6 +9,7 @@
 #include "foundation/textlist.h"
 #include "storage/dayread.h"
 
+#include <optional>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -51,10 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         done += static_cast<std::size_t>(put);
     }
     const kab::SjisString path = "/proc/self/fd/" + std::to_string(fd);
-    kab::TextList got;
-    const bool read = fuzz::tolerant([&] { got = kab::storage::readDayLines(path); });
+    std::optional<kab::storage::DayLines> got;
+    const bool read = fuzz::tolerant([&] { got = kab::storage::readDayFile(path); });
     ::close(fd);
-    fuzz::require(read, "an in-memory file reads");
-    fuzz::require(got.lines() == expected(text).lines(), "readDayLines matches setText");
+    fuzz::require(read && got, "an in-memory file reads");
+    fuzz::require(got->lines.lines() == expected(text).lines(), "readDayFile matches setText");
     return 0;
 }

@@ -9,4 +9,4 @@ set(kab_core_sources
     storage/boardstate.cpp storage/dayfile.cpp storage/dayplan.cpp storage/dayread.cpp
     storage/folder.cpp storage/recovery.cpp storage/seeding.cpp storage/stafflist.cpp
     report/calendar.cpp report/daypage.cpp report/hours.cpp report/listing.cpp report/month.cpp
-    report/tally.cpp)
+    report/printable.cpp report/tally.cpp)

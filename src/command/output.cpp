@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,11 +38,33 @@ FilePath folderOf(const FilePath& path) {
     return slash == std::string::npos ? FilePath("./") : path.substr(0, slash + 1);
 }
 
-bool sameFolder(const FilePath& a, const FilePath& b) {
-    struct stat sa {
-    }, sb{};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+namespace {
+
+std::optional<FilePath> resolved(const FilePath& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real) return std::nullopt;
+    FilePath out(real);
+    std::free(real);
+    return out;
+}
+
+} // namespace
+
+bool insideFolder(const FilePath& path, const FilePath& folder) {
+    const auto dir = resolved(folderOf(path));
+    const auto top = resolved(folder);
+    if (!dir || !top) return false;
+    if (*dir == *top || dir->starts_with(top->back() == '/' ? *top : *top + "/")) return true;
+    struct stat want {};
+    if (stat(top->c_str(), &want) != 0) return false;
+    for (FilePath d = *dir;;) {
+        struct stat st {};
+        if (stat(d.c_str(), &st) == 0 && st.st_dev == want.st_dev && st.st_ino == want.st_ino)
+            return true;
+        if (d == "/") return false;
+        const auto slash = d.rfind('/');
+        d = slash == 0 ? FilePath("/") : d.substr(0, slash);
+    }
 }
 
 } // namespace kab::command

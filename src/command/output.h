@@ -21,7 +21,10 @@ std::optional<std::string> writeFile(const FilePath& path, std::string_view byte
 
 // The folder a path names its file in ("./" for a bare name).
 FilePath folderOf(const FilePath& path);
-// Both name the same existing folder, however they are written.
-bool sameFolder(const FilePath& a, const FilePath& b);
+// path's folder is folder or lies inside it at any depth, however either is
+// written: their resolved paths (symbolic links, "." and "..") are compared,
+// and the folders above path's by identity too, as a bind mount shows a
+// folder under a second name. False where either does not exist.
+bool insideFolder(const FilePath& path, const FilePath& folder);
 
 } // namespace kab::command

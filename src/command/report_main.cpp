@@ -6,9 +6,13 @@
 //   kabrelo24-report [--data DIR] calendar YYYY-MM [--name NAME]
 //   kabrelo24-report [--data DIR] day YYYY-MM-DD --output FILE.pdf|FILE.png
 //
-// Exit status: 0 done; 1 nothing written (a missing folder, an output that
-// cannot be written); 2 a wrong command line; 3 done, but a damaged day file
-// or line was left out (each is named on stderr).
+// Exit status: 0 done; 1 nothing written (a missing folder or one whose
+// files cannot be reached, an output that cannot be written); 2 a wrong
+// command line; 3 done, but a damaged day file or line, or records past a
+// day's fiftieth, were left out (each is named on stderr).
+//
+// What it writes of names, day files and paths passes report::printable:
+// no control character reaches the terminal, the CSV or the calendar.
 
 #include "command/output.h"
 #include "foundation/errors.h"
@@ -17,13 +21,16 @@
 #include "report/daypage.h"
 #include "report/listing.h"
 #include "report/month.h"
+#include "report/printable.h"
 #include "report/tally.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -44,8 +51,10 @@ const char* const kUsageText =
     "  kabrelo24-report [--data DIR] day YYYY-MM-DD --output FILE.pdf|FILE.png\n"
     "DIR: 日ファイルのフォルダ (既定はプログラムの横の data/)\n";
 
+// One line on stderr; what it quotes (a name, a field, a path) cannot reach
+// the terminal as a control character.
 void say(const std::string& utf8) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, utf8.c_str());
+    std::fprintf(stderr, "%s: %s\n", kProgram, report::printable(utf8).c_str());
 }
 
 int usage(const std::string& utf8) {
@@ -119,6 +128,13 @@ bool isFolder(const FilePath& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// 0 when the day files in the folder can be reached, else why not: each
+// would seem missing, and the month empty. They are opened by their names,
+// so a folder that may not be listed but may be searched does.
+int folderError(const FilePath& path) {
+    return faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
 // Names each line left out; true when there was one.
 bool reportLeftOut(const std::vector<report::Day>& days) {
     bool any = false;
@@ -181,7 +197,7 @@ int day(int argc, char** argv, const Options& o, DateSerial date) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext != "pdf" && ext != "png")
         return usage("--output は .pdf か .png で終わるファイルにしてください: " + out);
-    if (command::sameFolder(command::folderOf(out), o.data)) {
+    if (command::insideFolder(out, o.data)) {
         say("データフォルダには書きません: " + out);
         return kFailed;
     }
@@ -192,8 +208,7 @@ int day(int argc, char** argv, const Options& o, DateSerial date) {
     // a display; Qt's own notes (no runtime folder, say) are no news here
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s: %s\n", kProgram, text.toLocal8Bit().constData());
+        if (type == QtCriticalMsg || type == QtFatalMsg) say(text.toStdString());
     });
     QGuiApplication app(argc, argv);
     const report::DayPage page = report::dayPage(d);
@@ -228,6 +243,10 @@ int main(int argc, char** argv) {
     if (o.data.back() != '/') o.data += '/';
     if (!isFolder(o.data)) {
         say("データフォルダがありません: " + o.data);
+        return kFailed;
+    }
+    if (const int error = folderError(o.data)) {
+        say("データフォルダを読めません: " + o.data + ": " + std::strerror(error));
         return kFailed;
     }
     try {

@@ -98,12 +98,35 @@ int FileHandle::release() {
     return ::close(std::exchange(fd_, -1));
 }
 
+std::optional<FileHandle> openRegularFile(const FilePath& path) {
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        const int error = errno;
+        // a regular file that does not open is a failure; nothing there, or
+        // nothing that can be looked at, is no file, as fileExists has it
+        if (fileExists(path)) throw fileOpenError(path, error);
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (::fstat(file.get(), &st) != 0) throw fileOpenError(path, errno);
+    if (!S_ISREG(st.st_mode)) return std::nullopt;
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throw fileOpenError(path, errno);
+    return std::optional<FileHandle>(std::move(file));
+}
+
 bool readFile(const FilePath& path, std::size_t maxBytes,
               const std::function<bool(std::string_view chunk)>& take) {
     FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) throw fileOpenError(path, errno);
     struct stat st {};
     if (::fstat(file.get(), &st) == 0 && S_ISDIR(st.st_mode)) throw fileOpenError(path, EISDIR);
+    return readFile(file, path, maxBytes, take);
+}
+
+bool readFile(const FileHandle& file, const FilePath& path, std::size_t maxBytes,
+              const std::function<bool(std::string_view chunk)>& take) {
     // In chunks, so that nothing past the first NUL or the limit is read. One
     // byte beyond the limit tells whether the file went on.
     char buffer[16 * 1024];

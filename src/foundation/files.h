@@ -43,7 +43,9 @@ Error fileOpenError(const FilePath& path, int errorNumber);
 Error fileCreateError(const FilePath& path, int errorNumber);
 
 // Exists (following links) and is a regular file: a folder or a pipe under
-// a file's name is no file to read (reading a pipe could wait for ever).
+// a file's name is no file to read (reading a pipe could wait for ever). Only
+// for choosing a name: a file to read is checked where it is opened
+// (openRegularFile), as anything may take its name in between.
 bool fileExists(const FilePath& path);
 
 // Renames a file; an existing target is never replaced. False with errno set
@@ -67,6 +69,15 @@ private:
     int fd_;
 };
 
+// A regular file opened to read (following links), or nothing when path
+// names none: nothing there, or a folder, a pipe, a device. What it is, is
+// looked at on the descriptor opened, so that nothing put under the name
+// after a check can be read in its place; and the open never waits, as a
+// pipe's waits for a writer (O_NONBLOCK, taken off again for the reads).
+// Throws the file-open error when a regular file is there and cannot be
+// opened.
+std::optional<FileHandle> openRegularFile(const FilePath& path);
+
 // Reads path and hands its bytes to take, chunk by chunk, up to the first
 // NUL byte, until take returns false or maxBytes have been handed over. True
 // when the file held more than maxBytes before a NUL. Throws the file-open
@@ -74,6 +85,9 @@ private:
 // taken: saves replace files whole, and a lock anyone who may read the file
 // can take would keep the file from being read at all.
 bool readFile(const FilePath& path, std::size_t maxBytes,
+              const std::function<bool(std::string_view chunk)>& take);
+// The same reading of a file opened already; path names it in errors.
+bool readFile(const FileHandle& file, const FilePath& path, std::size_t maxBytes,
               const std::function<bool(std::string_view chunk)>& take);
 
 // Faults the tests inject into the writing of a file.

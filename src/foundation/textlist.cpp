@@ -188,8 +188,9 @@ void LineStream::feed(std::string_view piece) {
         if (nextLf < i) nextLf = find('\n', i);
         const std::size_t end = std::min(nextCr, nextLf);
         // Up to one byte past the limit is kept, so that a character starting
-        // just before it is known to cross it.
-        const std::size_t max = limits_.maxLineBytes, want = end - i;
+        // just before it is known to cross it. A line past maxLines keeps one
+        // byte at most, which tells an empty line from another.
+        const std::size_t max = full() ? 0 : limits_.maxLineBytes, want = end - i;
         if (line_.size() <= max)
             line_.append(
                 piece.substr(i, max - line_.size() >= want ? want : max - line_.size() + 1));
@@ -210,6 +211,11 @@ void LineStream::endLine() {
         done_ = true;
         return;
     }
+    if (full()) {
+        ++past_;
+        line_.clear();
+        return;
+    }
     if (line_.size() > limits_.maxLineBytes) {
         std::size_t cut = 0;
         while (cut < limits_.maxLineBytes) {
@@ -221,7 +227,7 @@ void LineStream::endLine() {
     }
     lines_.append(std::move(line_));
     line_.clear();
-    if (lines_.count() >= limits_.maxLines) done_ = true;
+    if (full() && !limits_.countPast) done_ = true;
 }
 
 TextList LineStream::finish(bool cutShort) {

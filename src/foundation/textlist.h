@@ -66,11 +66,18 @@ public:
         int maxLines;             // done once this many lines are in
         bool emptyLineEnds;       // an empty line ends the text (and is not kept)
         std::size_t maxLineBytes; // a longer line keeps its start, cut at a character
+        // Past maxLines, the lines are counted, not kept, until an empty line
+        // (with emptyLineEnds) or the end: done only then.
+        bool countPast = false;
     };
     explicit LineStream(Limits limits) : limits_(limits) {}
 
     // The lines wanted are all in: whatever follows is not needed.
     bool done() const { return done_; }
+    // maxLines lines are in.
+    bool full() const { return lines_.count() >= limits_.maxLines; }
+    // The lines past maxLines counted so far (countPast).
+    int past() const { return past_; }
     // piece holds no NUL byte.
     void feed(std::string_view piece);
     // The end of the text: a last line without a break still counts, unless
@@ -85,6 +92,7 @@ private:
     SjisString line_;
     bool crPending_ = false;
     bool done_ = false;
+    int past_ = 0;
 };
 
 } // namespace kab

@@ -128,7 +128,8 @@ void TForm1::dropOnBoard(tk::Panel* block, tk::Label* sender) {
     if (blockstate::isPlaced(*block)) {
         // moved to another row: its times stay as they were
         const storage::HintLines hint = storage::splitHint(Memo1->text());
-        dtp1->setValue(strToDateTime(hint.start, decodeDate(env_.today()).year));
+        dtp1->setValue(
+            storage::startOnBoard(strToDateTime(hint.start, decodeDate(env_.today()).year)));
         Edit1->setText(hint.duration);
         Edit1->setTag(board::durationMinutes(Edit1->text()));
     } else {

@@ -1,6 +1,7 @@
 #include "report/calendar.h"
 
 #include "foundation/numbers.h"
+#include "report/printable.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -33,7 +34,9 @@ std::string utcStamp(std::time_t t) {
     return out;
 }
 
-// TEXT values: backslash, semicolon, comma and line breaks escaped.
+// TEXT values: backslash, semicolon, comma and line breaks escaped. What
+// comes from a day file is printable already: no other control character
+// reaches a value.
 std::string escaped(std::string_view utf8) {
     std::string out;
     for (char c : utf8) {
@@ -119,7 +122,7 @@ std::string calendar(const std::vector<Day>& days, const std::optional<SjisStrin
             // length has no end after its start to give
             if (s.endMs > s.startMs) addLine(out, "DTEND:" + localTime(day.date, s.endMs));
             auto utf8 = utf8Names.find(who);
-            if (utf8 == utf8Names.end()) utf8 = utf8Names.emplace(who, sjis::toUtf8(who)).first;
+            if (utf8 == utf8Names.end()) utf8 = utf8Names.emplace(who, printableName(who)).first;
             addLine(out, "SUMMARY:" + escaped(utf8->second));
             addLine(out, "DESCRIPTION:" + escaped(description));
             addLine(out, "END:VEVENT");

@@ -1,17 +1,19 @@
 #include "report/listing.h"
 
+#include "report/printable.h"
+
 #include <map>
 
 namespace kab::report {
 
 namespace {
 
-// Each name in UTF-8, converted once.
+// Each name in UTF-8, converted once, printable.
 class Names {
 public:
     const std::string& operator()(const SjisString& name) {
         auto it = utf8_.find(name);
-        if (it == utf8_.end()) it = utf8_.emplace(name, sjis::toUtf8(name)).first;
+        if (it == utf8_.end()) it = utf8_.emplace(name, printableName(name)).first;
         return it->second;
     }
 

@@ -1,6 +1,8 @@
 #include "report/month.h"
 
+#include "foundation/numbers.h"
 #include "storage/dayfile.h"
+#include "storage/dayread.h"
 
 #include <cmath>
 #include <sys/stat.h>
@@ -59,8 +61,8 @@ Day dayOf(DateSerial date, const FilePath& path, const storage::DayPlan& plan) {
     day.date = date;
     day.path = path;
     for (const auto& a : plan.assignments) {
-        // a start of 0:00 is 24:00: (0, 1] is a time of the board's day
-        if (!(a.start > 0 && a.start <= 1)) {
+        // 6:00 up to 6:00 of the next day, as the load leaves a time of day
+        if (!storage::isTimeOfBoardDay(a.start)) {
             day.leftOut.push_back(
                 {a.line, "'" + a.startText + sj("' は時刻ではなく日付を含んでいます")});
             continue;
@@ -83,6 +85,14 @@ Day dayOf(DateSerial date, const FilePath& path, const storage::DayPlan& plan) {
         SjisString m = plan.damage->message;
         if (plan.damage->line > 0) m += sj(" (この行から後は読まれていません)");
         day.leftOut.push_back({plan.damage->line, std::move(m)});
+    }
+    if (plan.pastLimit.count > 0) {
+        // as the board leaves them out: named with how many there are
+        SjisString m = sj("この行から後の ") + intToStr(plan.pastLimit.count) +
+                       sj(plan.pastLimit.atLeast ? " 件以上" : " 件");
+        m += sj("は読まれていません (一日に読むのは ") + intToStr(storage::maxDayLines) +
+             sj(" 件まで)");
+        day.leftOut.push_back({storage::maxDayLines + 1, std::move(m)});
     }
     return day;
 }

@@ -40,6 +40,21 @@ std::array<SjisString, 4> splitRecord(std::string_view line) {
     return out;
 }
 
+namespace {
+
+// 6:00, where the board's day begins.
+constexpr DateSerial dayBegins = 0.25;
+
+} // namespace
+
+DateSerial startOnBoard(DateSerial start) {
+    return start < dayBegins ? start + 1 : start;
+}
+
+bool isTimeOfBoardDay(DateSerial start) {
+    return start >= dayBegins && start < dayBegins + 1;
+}
+
 bool fitsInField(std::string_view text) {
     SjisString line = "01\\";
     line += text;

@@ -30,6 +30,16 @@ bool looksLikeDayFileName(std::string_view fileName);
 // the name "a".
 std::array<SjisString, 4> splitRecord(std::string_view line);
 
+// The board's day runs from 6:00 to 6:00 of the next day, and a record or a
+// hint writes a start as its time of day ("hh:nn"). Read back, a start before
+// 6:00 lies in the next day: 0:15 is 24:15 (1 stands for 24:00), so that a
+// block moved past midnight comes back where it was, on the same night.
+// start is the time read (a date serial); 6:00 and later stay as they are.
+DateSerial startOnBoard(DateSerial start);
+// A start that startOnBoard gives for a time of day alone: from 6:00 up to
+// 6:00 of the next day. A start holding a date lies outside.
+bool isTimeOfBoardDay(DateSerial start);
+
 // Whether text, written as a record's field, is read back as itself and
 // nothing else: not when it holds the separator "\", a blank or another
 // control character, or starts with a quote.

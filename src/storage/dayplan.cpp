@@ -7,6 +7,8 @@
 #include "storage/dayfile.h"
 #include "storage/dayread.h"
 
+#include <algorithm>
+
 namespace kab::storage {
 
 namespace {
@@ -30,7 +32,7 @@ Assignment assignmentOf(const SjisString& line, int year) {
     // minutes from it in extended precision: a text either read refuses
     // ends the load.
     strToFloat(a.durationText);
-    if (a.start <= 0) a.start += 1;
+    a.start = startOnBoard(a.start);
     a.minutes = board::durationMinutes(a.durationText);
     return a;
 }
@@ -56,16 +58,21 @@ DayPlan planDay(const std::vector<SjisString>& lines, int year) {
 }
 
 DayPlan readDayPlan(const FilePath& path, int year) {
-    if (!fileExists(path)) return {};
-    TextList lines;
+    std::optional<DayLines> day;
     try {
-        lines = readDayLines(path);
+        day = readDayFile(path, PastLimit::Count);
     } catch (const Error& e) {
         DayPlan plan;
         plan.damage = DayDamage{0, e.message()};
         return plan;
     }
-    return planDay(lines.lines(), year);
+    if (!day) return {};
+    DayPlan plan = planDay(day->lines.lines(), year);
+    // behind a damaged line nothing counts as read anyway; where the size
+    // limit ended the count, a record at least was still to come
+    if (!plan.damage)
+        plan.pastLimit = {std::max(day->past, day->atLeastPast ? 1 : 0), day->atLeastPast};
+    return plan;
 }
 
 } // namespace kab::storage

@@ -22,8 +22,8 @@ struct Assignment {
     SjisString startText; // the start field as read, as a save writes it back
     // As the duration box takes it: an empty field becomes "4.0".
     SjisString durationText;
-    // The start picker's value after the apply step: 0:00 and before belong
-    // to the next day, so 1 stands for 24:00.
+    // The start picker's value after the load: a time before 6:00 belongs
+    // to the next day, so 1 stands for 24:00 (startOnBoard).
     DateSerial start = 0;
     int minutes = 0; // the duration minutes, from which the board reckons the end
 
@@ -38,18 +38,29 @@ struct DayDamage {
     SjisString message;
 };
 
+// Records after the fiftieth, which the board leaves out, up to the first
+// empty line: count of them, or at least count when the size limit ended
+// the reading before them.
+struct PastLimitRecords {
+    int count = 0;
+    bool atLeast = false;
+};
+
 struct DayPlan {
     // The records the board shows, in file order: those before the damage.
     std::vector<Assignment> assignments;
     std::optional<DayDamage> damage;
+    // Counted by readDayPlan when no line is damaged.
+    PastLimitRecords pastLimit;
 };
 
-// The records of lines as readDayLines gives them. year completes a start
+// The records of lines as a day's reading gives them (DayLines::lines). year completes a start
 // written as a date of two numbers, as the load completes it with today's.
 DayPlan planDay(const std::vector<SjisString>& lines, int year);
 
-// The file read with readDayLines and planned. A missing file, or one that
-// is no regular file, is an empty day, as on the board.
+// The file read with readDayFile and planned, the records past the fiftieth
+// counted. A missing file, or one that is no regular file, is an empty day,
+// as on the board; a file that cannot be read is damaged at line 0.
 DayPlan readDayPlan(const FilePath& path, int year);
 
 } // namespace kab::storage

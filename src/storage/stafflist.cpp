@@ -19,8 +19,10 @@ FilePath staffListPath(const FilePath& dataDir) {
 }
 
 std::vector<SjisString> readStaffNames(const FilePath& path) {
+    const auto file = openRegularFile(path);
+    if (!file) return {};
     LineStream lines({maxStaffNames, false, maxNameBytes});
-    const bool more = readFile(path, maxStaffListBytes, [&](std::string_view chunk) {
+    const bool more = readFile(*file, path, maxStaffListBytes, [&](std::string_view chunk) {
         lines.feed(chunk);
         return !lines.done();
     });

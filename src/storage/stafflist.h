@@ -27,8 +27,9 @@ inline constexpr std::size_t maxNameBytes = 256;
 // The names of the list at path, a line each as TextList::setText splits
 // them, blank lines and repeats kept: the lines that end within its first
 // maxStaffListBytes bytes, at most maxStaffNames of them, each cut to at most
-// maxNameBytes at a character boundary. Throws Error::fileOpen when the file
-// cannot be read.
+// maxNameBytes at a character boundary. None when no regular file is there
+// (openRegularFile: a pipe is never waited on). Throws Error::fileOpen when
+// the file cannot be read.
 std::vector<SjisString> readStaffNames(const FilePath& path);
 
 } // namespace kab::storage

@@ -224,6 +224,14 @@ TEST_F(DragTest, APlacedBlockDraggedBelowAndBackLandsAtItsOwnStart) {
     release();
     EXPECT_EQ(block(50)->geometry(), QRect(240, 91, 160, 38));
     EXPECT_EQ(timeLabel(50), "11:00\r\n15:00");
+
+    // past midnight, where the wheel takes it (its hint says "00:15"): moved
+    // to another row, it stays on the same night
+    place(49, 2, 1 + hm(0, 15), "2.0");
+    ASSERT_EQ(block(49)->x(), 770);
+    drag(49, {100, 10}, {{600, 190}});
+    EXPECT_EQ(block(49)->geometry(), QRect(770, 179, 80, 38));
+    EXPECT_EQ(timeLabel(49), "0:15\r\n2:15");
 }
 
 TEST_F(DragTest, AReleaseWhereEveryTickWasIgnoredKeepsTheBlockWhereItWas) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The report command on prepared data folders: hours per person (a table of
 cases), the CSV read back with Python's csv, the calendar read back with
-python3-icalendar, the printed day as PDF and PNG, bad input, and a data
-folder that is never written.
+python3-icalendar, the printed day as PDF and PNG, bad input, a data folder
+that is never written and one that cannot be read; no output holds a
+control character.
 
     report_command_test.py PATH/TO/kabrelo24-report
 """
@@ -38,8 +39,30 @@ def day_name(iso):
 
 
 def write_day(folder, name, records):
+    if records is None:  # a pipe under the day's name, which nobody writes
+        os.mkfifo(os.path.join(folder, name))
+        return
     with open(os.path.join(folder, name), "wb") as f:
         f.write("".join(r + "\r\n" for r in records).encode("cp932"))
+
+
+def printable(data):
+    """UTF-8 without a control character but the line breaks."""
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError:
+        return False
+    return not any((ord(c) < 0x20 and c not in "\r\n") or 0x7F <= ord(c) <= 0x9F for c in text)
+
+
+def snapshot(folder):
+    """Every file below folder with its bytes and its last change."""
+    out = {}
+    for root, _, files in os.walk(folder):
+        for n in files:
+            f = os.path.join(root, n)
+            out[os.path.relpath(f, folder)] = (open(f, "rb").read(), os.stat(f).st_mtime_ns)
+    return out
 
 
 def data_folder(days):
@@ -82,6 +105,10 @@ HOURS = [
       "2026-12-08": ["01\\06:00\\4.0\\佐藤"]},
      {"佐藤": (2, 2, "13.00"), "鈴木": (1, 2, "3.00")},
      ["12月7日(月) 鈴木  8行目 23:30-0:30 と 7行目 0:00-2:00"], 0, 0, []),
+    ("a start before 6:00, as a save writes one past midnight, is on the same night",
+     {"2026-12-07": ["06\\22:00\\9.0\\佐藤", "05\\00:15\\1\\佐藤", "04\\05:45\\1\\鈴木"]},
+     {"佐藤": (1, 2, "10.00"), "鈴木": (1, 1, "1.00")},
+     ["12月7日(月) 佐藤  6行目 22:00-7:00 と 5行目 0:15-1:15"], 0, 0, []),
     ("blocks without a name are nobody's",
      {"2026-12-07": ["01\\09:00\\4.0\\---", "02\\09:00\\3\\", "03\\09:00\\1\\x", "04\\9:00"]},
      {"x": (1, 1, "1.00")}, [], 3, 0, []),
@@ -98,19 +125,32 @@ HOURS = [
     ("missing days, and a file of another year's weekday",
      {"2026-12-09": ["01\\9:00\\2\\佐藤"], "12;07火.txt": ["01\\9:00\\8\\佐藤"]},
      {"佐藤": (1, 1, "2.00")}, [], 0, 0, []),
-    ("fifty records, as on the board", {"2026-12-01": sixty},
-     {"n%d" % i: (1, 1, "1.00") for i in range(50)}, [], 0, 0, []),
+    ("fifty records, as on the board; the rest named as left out", {"2026-12-01": sixty},
+     {"n%d" % i: (1, 1, "1.00") for i in range(50)}, [], 0, 3,
+     ["12;01火.txt: 51 行目: この行から後の 10 件は読まれていません"]),
+    ("a pipe under a day's name is no day, and is not waited on",
+     {"2026-12-07": None, "2026-12-08": ["01\\9:00\\2\\佐藤"]},
+     {"佐藤": (1, 1, "2.00")}, [], 0, 0, []),
+    ("control characters in names and fields show as U+FFFD",
+     {"2026-12-07": ['01\\9:00\\1\\"a\x1b[31mb"', "02\\9:00\\2\\c\x7fd", '03\\9:00\\3\\"e\tf\x07"',
+                     '04\\9:00\\1\\"\x1b]0;x\x07"'],
+      "2026-12-08": ["01\\9:00\\1\\x", '02\\"9:0\x1b"\\1\\x']},
+     {"a\ufffd[31mb": (1, 1, "1.00"), "c\ufffdd": (1, 1, "2.00"), "e\ufffdf\ufffd": (1, 1, "3.00"),
+      "\ufffd]0;x\ufffd": (1, 1, "1.00"), "x": (1, 1, "1.00")}, [], 0, 3,
+     ["12;08火.txt: 2 行目: '9:0\ufffd' は日付または時刻ではありません"]),
     ("a month without a file", {}, {}, [], 0, 0, ["2026-12 の日ファイルは"]),
 ]
 for what, days, persons, bookings, unnamed, status, errors in HOURS:
     data = data_folder(days)
     code, out, err = run("hours", "2026-12", "--csv", data=data)
     check(code == status, "%s: exit %d, wanted %d (%s)" % (what, code, status, err))
+    check(printable(out) and printable(err.encode()), "%s: a control character in the CSV" % what)
     got = persons_of_csv(out)
     check(got == persons, "%s: hours per person %r, wanted %r" % (what, got, persons))
     for e in errors:
         check(e in err, "%s: stderr lacks %r:\n%s" % (what, e, err))
     code, out, err = run("hours", "2026-12", data=data)
+    check(printable(out) and printable(err.encode()), "%s: a control character in the text" % what)
     text = out.decode("utf-8")
     listed = [l.strip() for l in text.splitlines() if " と " in l]
     check(listed == bookings, "%s: double bookings %r, wanted %r" % (what, listed, bookings))
@@ -119,6 +159,11 @@ for what, days, persons, bookings, unnamed, status, errors in HOURS:
     total = sum(float(h) for _, _, h in persons.values())
     check(("合計" in text) and ("%.2f" % total) in text.split("合計")[1].splitlines()[0],
           "%s: total %.2f not in:\n%s" % (what, total, text))
+    code, out, err = run("calendar", "2026-12", data=data)
+    events = icalendar.Calendar.from_ical(out.decode("utf-8")).walk("VEVENT")
+    check(code == status and printable(out) and printable(err.encode()) and
+          len(events) == sum(n for _, n, _ in persons.values()) + unnamed,
+          "%s: the calendar, exit %d, %d events:\n%s" % (what, code, len(events), err))
     shutil.rmtree(data)
 
 # --- the CSV: names as a spreadsheet must take them ---------------------------
@@ -133,7 +178,7 @@ shutil.rmtree(data)
 # --- the calendar, read back with a real parser -------------------------------
 month = {"2026-12-07": ["01\\07:00\\8.0\\佐藤", "02\\09:00\\4.0\\鈴木", "06\\22:00\\9.0\\佐藤",
                         "07\\10:00\\2\\---", "08\\11:00\\0\\鈴木"],
-         "2026-12-31": ["01\\23:45\\2.25\\鈴木,次郎;x"]}
+         "2026-12-31": ["01\\23:45\\2.25\\鈴木,次郎;x", "03\\00:15\\1\\田中"]}
 data = data_folder(month)
 os.utime(os.path.join(data, day_name("2026-12-07")), (1796000000, 1796000000))
 code, out, err = run("calendar", "2026-12", data=data)
@@ -141,7 +186,7 @@ check(code == 0 and err == "", "calendar: exit %d, %s" % (code, err))
 cal = icalendar.Calendar.from_ical(out.decode("utf-8"))
 events = [e for e in cal.walk("VEVENT")]
 check(cal["VERSION"] == "2.0" and cal.get("PRODID"), "calendar version and product")
-check(len(events) == 6, "one event a block: %d" % len(events))
+check(len(events) == 7, "one event a block: %d" % len(events))
 by_start = {(str(e["SUMMARY"]), e.decoded("DTSTART")): e for e in events}
 D = datetime.datetime
 night = by_start.get(("佐藤", D(2026, 12, 7, 22, 0)))
@@ -151,6 +196,9 @@ new_year = by_start.get(("鈴木,次郎;x", D(2026, 12, 31, 23, 45)))
 check(new_year is not None and new_year.decoded("DTEND") == D(2027, 1, 1, 2, 0),
       "a block of 31 December ends in the next year, its name escaped and read back")
 check(("---", D(2026, 12, 7, 10, 0)) in by_start, "a block without a name is an event too")
+after_midnight = by_start.get(("田中", D(2027, 1, 1, 0, 15)))
+check(after_midnight is not None and after_midnight.decoded("DTEND") == D(2027, 1, 1, 1, 15),
+      "a start of 00:15 on 31 December is on the night after it: %r" % sorted(by_start))
 nothing = by_start.get(("鈴木", D(2026, 12, 7, 9, 0)))
 check(nothing is not None and nothing.decoded("DTEND") == D(2026, 12, 7, 13, 0), "鈴木's 4 hours")
 check(all(e.decoded("DTSTART").tzinfo is None for e in events), "times are local, not UTC")
@@ -175,11 +223,17 @@ check({str(e["UID"]) for e in mine} <= set(uids), "--name keeps the UIDs of the 
 code, none, err = run("calendar", "2026-12", "--name", "佐籐", data=data)
 check(code == 0 and "佐籐 の枠は 2026-12 にありません" in err and
       not icalendar.Calendar.from_ical(none.decode("utf-8")).walk("VEVENT"), "a name without blocks: %s" % err)
+code, none, err = run("calendar", "2026-12", "--name", "佐\x1b[2J\u009b2J\x07", data=data)
+check(code == 0 and "佐\ufffd[2J\ufffd2J\ufffd の枠は" in err and printable(err.encode()),
+      "a name quoted on stderr shows its control characters as U+FFFD: %r" % err)
 
 # --- the printed day -----------------------------------------------------------
-before = {n: (open(os.path.join(data, n), "rb").read(), os.stat(os.path.join(data, n)).st_mtime_ns)
-          for n in os.listdir(data)}
+versions = os.path.join(data, ".versions", day_name("2026-12-07"))
+os.makedirs(versions)
+write_day(versions, "000001", ["01\\9:00\\2\\前"])
+before = snapshot(data)
 out_dir = tempfile.mkdtemp(prefix="kab-page-")
+os.symlink(os.path.join(data, ".versions"), os.path.join(out_dir, "versions"))
 pdf = os.path.join(out_dir, "day.pdf")
 code, out, err = run("day", "2026-12-07", "--output", pdf, data=data)
 check(code == 0 and err == "", "day as PDF: exit %d, %s" % (code, err))
@@ -219,6 +273,9 @@ BAD = [
     (["day", "2026-12-07"], 2, "--output FILE"),
     (["day", "2026-12-07", "--output", os.path.join(out_dir, "day.txt")], 2, ".pdf か .png"),
     (["day", "2026-12-07", "--output", os.path.join(data, "day.pdf")], 1, "データフォルダには書きません"),
+    (["day", "2026-12-07", "--output", os.path.join(versions, "day.pdf")], 1, "データフォルダには書きません"),
+    (["day", "2026-12-07", "--output", os.path.join(out_dir, "versions", "day.png")], 1,
+     "データフォルダには書きません"),
     (["day", "2026-12-07", "--output", os.path.join(out_dir, "none", "day.pdf")], 1,
      "No such file or directory"),
     (["--data", os.path.join(out_dir, "none"), "hours", "2026-12"], 1, "データフォルダがありません"),
@@ -230,10 +287,33 @@ for args, status, message in BAD:
     check(p.returncode == status and message in err and err.startswith("kabrelo24-report: ")
           and p.stdout == b"", "%r: exit %d, wanted %d; stderr %r" % (args, p.returncode, status, err))
 
-after = {n: (open(os.path.join(data, n), "rb").read(), os.stat(os.path.join(data, n)).st_mtime_ns)
-         for n in os.listdir(data)}
+after = snapshot(data)
 check(after == before, "the data folder is never written: %r" % sorted(set(after) ^ set(before)))
 for folder in (data, out_dir, prog):
     shutil.rmtree(folder)
+
+# --- a data folder that cannot be read: a failure, not an empty month -----------
+# Root reads every folder, so the command then runs as nobody, from a folder
+# nobody may enter.
+locked_parent = tempfile.mkdtemp(prefix="kab-locked-")
+os.chmod(locked_parent, 0o755)
+locked = os.path.join(locked_parent, "data")
+os.mkdir(locked)
+write_day(locked, day_name("2026-12-07"), ["01\\9:00\\2\\佐藤"])
+exe = os.path.join(locked_parent, "kabrelo24-report")
+shutil.copy(EXE, exe)
+nobody = {"user": 65534, "group": 65534, "extra_groups": []} if os.geteuid() == 0 else {}
+# the days are opened by name: a folder that may be searched, not listed, does
+for mode in (0o000, 0o666, 0o333):
+    os.chmod(locked, mode)
+    p = subprocess.run([exe, "--data", locked, "hours", "2026-12"], capture_output=True,
+                       timeout=60, cwd="/", **nobody)
+    err = p.stderr.decode("utf-8")
+    want = 0 if mode == 0o333 else 1
+    check(p.returncode == want and (want == 0) == ("データフォルダを読めません: " not in err) and
+          (want == 1 or "佐藤" in p.stdout.decode("utf-8")) and (p.stdout == b"") == (want == 1),
+          "a data folder of mode %o: exit %d, wanted %d; stderr %r" % (mode, p.returncode, want, err))
+os.chmod(locked, 0o755)
+shutil.rmtree(locked_parent)
 print("%d passed, %d failed" % (passed, failed))
 sys.exit(1 if failed else 0)

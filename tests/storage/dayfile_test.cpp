@@ -345,7 +345,7 @@ TEST_F(RecoveryWrite, ReplacedWholeWithoutVersionsInTheUsersOwnFolder) {
     // read as a day file (a drop onto the window), it is the board's records
     const BoardState board = awkwardBoard();
     writeRecoveryFile(file, recoveryFileBytes(boardRecords(board).text(), encodeBoard(board)));
-    EXPECT_EQ(readDayLines(file).lines(), boardRecords(board).lines());
+    EXPECT_EQ(readDayFile(file).value().lines.lines(), boardRecords(board).lines());
 
     removeRecoveryFile(file);
     removeRecoveryFile(file); // already gone: no failure

@@ -38,6 +38,13 @@ Lines shortForm(const Lines& lines) {
     return out;
 }
 
+// The lines of a day file that must be there.
+Lines dayLines(const std::string& p, PastLimit past = PastLimit::Skip) {
+    const auto day = readDayFile(p, past);
+    if (!day) ADD_FAILURE() << p << " reads as no day file";
+    return day ? day->lines.lines() : Lines{};
+}
+
 class DayRead : public kab::test::TempDirTest {
 protected:
     // What the load must see: the whole file's lines up to the first empty
@@ -54,7 +61,7 @@ protected:
     }
     void expectAgreement(const std::string& bytes) {
         writeBytes(path("day.txt"), bytes);
-        EXPECT_EQ(readDayLines(path("day.txt")).lines(), loadedPrefix(path("day.txt")));
+        EXPECT_EQ(dayLines(path("day.txt")), loadedPrefix(path("day.txt")));
     }
 };
 
@@ -116,8 +123,7 @@ TEST_F(DayRead, BreaksAcrossChunkEnds) {
             SCOPED_TRACE(testing::Message() << k << " " << testing::PrintToString(eol));
             const std::string bytes = std::string(k, 'x') + eol + "y" + eol + eol + "z";
             writeBytes(path("day.txt"), bytes);
-            EXPECT_EQ(shortForm(readDayLines(path("day.txt")).lines()),
-                      shortForm({std::string(k, 'x'), "y"}));
+            EXPECT_EQ(shortForm(dayLines(path("day.txt"))), shortForm({std::string(k, 'x'), "y"}));
         }
     }
 }
@@ -129,24 +135,37 @@ TEST_F(DayRead, StopsAtWhatTheLoadNeeds) {
     std::string fiftyText;
     for (const auto& l : fifty)
         fiftyText += l + "\r\n";
+    std::string tenText;
+    for (int k = 1; k <= 10; ++k)
+        tenText += "m" + std::to_string(k) + "\r\n";
     struct Case {
         const char* name;
         std::string bytes;
         Lines want;
+        int past; // the records after the fiftieth, counted when asked
     };
     const Case cases[] = {
-        {"fifty lines", fiftyText + "more\r\n", fifty},
-        {"fifty without a last break", fiftyText.substr(0, fiftyText.size() - 2), fifty},
-        {"empty line after fifty", fiftyText + "\r\nmore", fifty},
-        {"empty line", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}},
-        {"empty line first", "\r\na", {}},
-        {"lone CR then CR LF", "a\r\r\nb", {"a"}},
-        {"NUL", "a\r\nb\0c\r\nd"s, {"a", "b"}},
-        {"NUL first", "\0a\r\n"s, {}}};
+        {"fifty lines", fiftyText + "more\r\n", fifty, 1},
+        {"fifty without a last break", fiftyText.substr(0, fiftyText.size() - 2), fifty, 0},
+        {"empty line after fifty", fiftyText + "\r\nmore", fifty, 0},
+        {"ten more, the last without a break", fiftyText + tenText.substr(0, tenText.size() - 2),
+         fifty, 10},
+        {"ten more up to an empty line", fiftyText + tenText + "\r\nmore", fifty, 10},
+        {"fifty more up to a NUL", fiftyText + fiftyText + "\0more\r\n"s, fifty, 50},
+        {"empty line", "a\r\nb\r\n\r\nc\r\n", {"a", "b"}, 0},
+        {"empty line first", "\r\na", {}, 0},
+        {"lone CR then CR LF", "a\r\r\nb", {"a"}, 0},
+        {"NUL", "a\r\nb\0c\r\nd"s, {"a", "b"}, 0},
+        {"NUL first", "\0a\r\n"s, {}, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeBytes(path("day.txt"), c.bytes);
-        EXPECT_EQ(readDayLines(path("day.txt")).lines(), c.want);
+        EXPECT_EQ(dayLines(path("day.txt")), c.want);
+        const auto counted = readDayFile(path("day.txt"), PastLimit::Count);
+        ASSERT_TRUE(counted);
+        EXPECT_EQ(counted->lines.lines(), c.want);
+        EXPECT_EQ(counted->past, c.past);
+        EXPECT_FALSE(counted->atLeastPast);
     }
 }
 
@@ -162,6 +181,7 @@ TEST_F(DayRead, RecordsAreReadWhole) {
         const char* name;
         std::string bytes;
         std::optional<Lines> want; // none: refused as too large
+        bool atLeastPast = false;  // the limit ends the count of the records past fifty
     };
     const Case cases[] = {
         {"a long record", std::string(100000, 'a') + "\r\nb", Lines{std::string(100000, 'a'), "b"}},
@@ -170,7 +190,7 @@ TEST_F(DayRead, RecordsAreReadWhole) {
         {"long records within the limit, then an empty line",
          mib + "\r\n" + mib + "\r\n\r\n" + std::string(maxReadBytes, 'z'), Lines{mib, mib}},
         {"fifty records, then more than the limit", fiftyText + std::string(maxReadBytes, 'z'),
-         fifty},
+         fifty, true},
         {"the limit ends a record", std::string(maxReadBytes + 1000, 'a') + "\r\nb\r\n",
          std::nullopt},
         {"records beyond the limit", mib + "\r\n" + mib + "\r\n" + mib + "\r\n" + mib + "\r\nlast",
@@ -180,11 +200,16 @@ TEST_F(DayRead, RecordsAreReadWhole) {
         SCOPED_TRACE(c.name);
         writeBytes(path("day.txt"), c.bytes);
         if (c.want) {
-            EXPECT_EQ(shortForm(readDayLines(path("day.txt")).lines()), shortForm(*c.want));
+            EXPECT_EQ(shortForm(dayLines(path("day.txt"))), shortForm(*c.want));
+            // counting what lies past fifty refuses no more
+            const auto counted = readDayFile(path("day.txt"), PastLimit::Count);
+            ASSERT_TRUE(counted);
+            EXPECT_EQ(shortForm(counted->lines.lines()), shortForm(*c.want));
+            EXPECT_EQ(counted->atLeastPast, c.atLeastPast);
             continue;
         }
         try {
-            (void)readDayLines(path("day.txt"));
+            (void)readDayFile(path("day.txt"));
             ADD_FAILURE() << "read";
         } catch (const Error& e) {
             EXPECT_EQ(e.message(),
@@ -207,8 +232,7 @@ TEST_F(DayRead, AGigabyteFileOfNulsReadsNothing) {
     ::close(fd);
     const long before = peakKiB();
     const long long readBefore = test::bytesRead();
-    const TextList lines = readDayLines(p);
-    EXPECT_EQ(lines.count(), 0);
+    EXPECT_EQ(dayLines(p), Lines{});
     // the first NUL ends the text: one chunk is read, not the gigabyte
     EXPECT_LT(test::bytesRead() - readBefore, 64 * 1024);
     EXPECT_LT(peakKiB() - before, 1024);
@@ -216,6 +240,8 @@ TEST_F(DayRead, AGigabyteFileOfNulsReadsNothing) {
 
 // A gigabyte without a NUL, written into a pipe: the read stops at the
 // records' end or at the size limit, and holds far less than the gigabyte.
+// (A pipe under a day's name is no day: the stream reaches the reading as an
+// open descriptor.)
 TEST_F(DayRead, AGigabyteStreamIsNotReadToTheEnd) {
     struct Case {
         const char* name;
@@ -236,8 +262,8 @@ TEST_F(DayRead, AGigabyteStreamIsNotReadToTheEnd) {
     auto oldPipe = std::signal(SIGPIPE, SIG_IGN); // the writer sees EPIPE instead
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string p = path("stream");
-        ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+        int ends[2];
+        ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
         std::string block;
         while (block.size() < 65536)
             block += c.unit;
@@ -245,16 +271,17 @@ TEST_F(DayRead, AGigabyteStreamIsNotReadToTheEnd) {
         const long long readBefore = test::bytesRead();
         std::optional<Lines> lines;
         std::thread writer([&] {
-            int fd = ::open(p.c_str(), O_WRONLY);
-            for (std::size_t sent = 0; fd >= 0 && sent < (std::size_t{1} << 30);) {
+            const int fd = ends[1];
+            for (std::size_t sent = 0; sent < (std::size_t{1} << 30);) {
                 ssize_t put = ::write(fd, block.data(), block.size());
                 if (put <= 0) break;
                 sent += static_cast<std::size_t>(put);
             }
-            if (fd >= 0) ::close(fd);
+            ::close(fd);
         });
         try {
-            lines = readDayLines(p).lines();
+            const FileHandle stream(ends[0]);
+            lines = readDayLines(stream, "stream").lines.lines();
         } catch (const Error&) {
             lines.reset();
         }
@@ -266,13 +293,18 @@ TEST_F(DayRead, AGigabyteStreamIsNotReadToTheEnd) {
         }
         EXPECT_LE(test::bytesRead() - readBefore, c.maxRead);
         EXPECT_LT(peakKiB() - before, c.extraKiB);
-        std::filesystem::remove(p);
     }
     std::signal(SIGPIPE, oldPipe);
 }
 
-TEST_F(DayRead, FailuresNameTheAbsolutePath) {
+// What is no regular file is no day, and is never waited on: a pipe with no
+// writer, whose open would wait for one, put under the day's name at any
+// time. A day file that fails names its absolute path.
+TEST_F(DayRead, NoDayOrAFailureNamingTheAbsolutePath) {
     std::filesystem::create_directory(path("dir"));
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink(path("pipe"), path("to a pipe"));
+    writeBytes(path("big"), std::string(maxReadBytes + 1, 'a'));
     writeBytes(path("locked"), "a\r\n");
     int holder = ::open(path("locked").c_str(), O_RDONLY);
     ASSERT_GE(holder, 0);
@@ -280,17 +312,23 @@ TEST_F(DayRead, FailuresNameTheAbsolutePath) {
     struct Case {
         const char* name;
         std::string path, reported;
-        int errorNumber;
+        int errorNumber; // 0: no day
     };
-    const Case cases[] = {{"missing", path("gone.txt"), path("gone.txt"), ENOENT},
-                          {"directory", path("dir"), path("dir"), EISDIR},
-                          {"relative", "dir", path("dir"), EISDIR}};
+    const Case cases[] = {
+        {"missing", path("gone.txt"), "", 0},   {"directory", path("dir"), "", 0},
+        {"a pipe", path("pipe"), "", 0},        {"a link to a pipe", path("to a pipe"), "", 0},
+        {"a device", "/dev/null", "", 0},       {"too large", path("big"), path("big"), EFBIG},
+        {"relative", "big", path("big"), EFBIG}};
     auto saved = std::filesystem::current_path();
     ASSERT_EQ(::chdir(dir_.c_str()), 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.errorNumber == 0) {
+            EXPECT_FALSE(readDayFile(c.path, PastLimit::Count));
+            continue;
+        }
         try {
-            (void)readDayLines(c.path);
+            (void)readDayFile(c.path);
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
             EXPECT_EQ(e.kind(), ErrorKind::FileOpen);
@@ -300,7 +338,7 @@ TEST_F(DayRead, FailuresNameTheAbsolutePath) {
     }
     std::filesystem::current_path(saved);
     // a lock anyone who may read the day can take is no failure
-    EXPECT_EQ(readDayLines(path("locked")).lines(), Lines{"a"});
+    EXPECT_EQ(dayLines(path("locked")), Lines{"a"});
     ::close(holder);
 }
 

@@ -161,6 +161,10 @@ TEST_F(StaffList, NamesAreReadWithinBounds) {
             EXPECT_EQ(names.back(), c.last);
         }
     }
+    // a pipe under the list's name is no list, and is never waited on
+    std::filesystem::remove(path("List1.txt"));
+    ASSERT_EQ(::mkfifo(path("List1.txt").c_str(), 0600), 0);
+    EXPECT_TRUE(readStaffNames(path("List1.txt")).empty());
 }
 
 } // namespace

@@ -44,12 +44,13 @@ void TForm1::loadDayFile(const FilePath& name) {
     // an empty board, and no more for a day without a file or lines
     resetPool();
     known_[name] = storage::takeSnapshot(name);
-    if (!fileExists(name)) return; // a folder or a pipe is no day file
-    const TextList lines = storage::readDayLines(name);
+    // a folder or a pipe is no day file, and is never waited on
+    const auto day = storage::readDayFile(name);
+    if (!day) return;
     const int year = decodeDate(env_.today()).year;
     // one block a record, from 50 down
     int n = kBlocks;
-    for (const SjisString& line : lines.lines()) {
+    for (const SjisString& line : day->lines.lines()) {
         if (line.empty()) break;
         const auto field = storage::splitRecord(line);
         tk::Panel* block = Panel(n);
@@ -57,7 +58,8 @@ void TForm1::loadDayFile(const FilePath& name) {
         blockstate::setBounds(*block, block->x(), board::topOfRow(strToInt(field[0])),
                               block->width());
         block->setCaption(field[3]);
-        dtp1->setValue(strToDateTime(field[1], year));
+        // a start before 6:00 lies in the next day, as the report reads it
+        dtp1->setValue(storage::startOnBoard(strToDateTime(field[1], year)));
         // a different text runs the apply step as the box's own change
         Edit1->setText(field[2]);
         setEndFromDurationText();

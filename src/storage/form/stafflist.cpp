@@ -15,7 +15,7 @@ namespace kab {
 
 void TForm1::fillNameBox() {
     const FilePath path = storage::staffListPath(dataDir_);
-    if (fileExists(path)) cmb1->setItems(storage::readStaffNames(path));
+    cmb1->setItems(storage::readStaffNames(path));
     cmb1->insertItem(0, SjisString(blockstate::kNoName));
     cmb1->setCurrentIndex(0);
 }

@@ -105,15 +105,24 @@ TEST_F(DayFileTest, ABlankEndsTheNameField) {
 }
 
 TEST_F(DayFileTest, LoadingTwiceGivesTheSameBoard) {
-    writeFile(kToday, "03\\09:00\\4.0\\佐藤\r\n01\\6:30\\2.25\\山田\r\n08\\0:00\\1\\x\r\n");
+    // a start before 6:00 is the next day's: 00:15, as a save writes a block
+    // the wheel moved past midnight, comes back at 24:15 on the right
+    writeFile(kToday, "03\\09:00\\4.0\\佐藤\r\n01\\6:30\\2.25\\山田\r\n08\\0:00\\1\\x\r\n"
+                      "04\\00:15\\2\\z\r\n05\\5:45\\1\\w\r\n");
     reopen();
     const Strings first = board();
     ASSERT_EQ(first, (Strings{"3 9:00-13:00 4.0 佐藤 @160+160", "1 6:30-8:45 2.25 山田 @60+90",
-                              "8 0:00-1:00 1 x @760+40"}));
+                              "8 0:00-1:00 1 x @760+40", "4 0:15-2:15 2 z @770+80",
+                              "5 5:45-6:45 1 w @990+40"}));
     reload();
     EXPECT_EQ(board(), first);
-    for (int n = 1; n <= 47; ++n)
+    for (int n = 1; n <= 45; ++n)
         ASSERT_EQ(block(n)->geometry(), QRect(160, 401, 160, 38)) << n;
+    // and each start is written back as it was read
+    form->spb3->click();
+    EXPECT_EQ(readBytes(kToday), sjis::fromUtf8("01\\6:30\\2.25\\山田\r\n03\\09:00\\4.0\\佐藤\r\n"
+                                                "04\\00:15\\2\\z\r\n05\\5:45\\1\\w\r\n"
+                                                "08\\0:00\\1\\x\r\n"));
 }
 
 // The page printed from a day file (the report command's) is the page of the
@@ -144,7 +153,8 @@ TEST_F(DayFileTest, ThePageOfADayFileIsTheBoardsAfterItsLoad) {
     } table[] = {
         {"a sample day", "01\\07:00\\8.0\\佐藤\r\n02\\09:00\\4.0\\鈴木\r\n05\\13:00\\2.25\\"
                          "佐藤\r\n08\\18:00\\2.0\\---\r\n"},
-        {"midnight and past it", "08\\0:00\\1\\x\r\n01\\23:30\\9\\y\r\n03\\22:00\\4.50\\x\r\n"},
+        {"midnight and past it", "08\\0:00\\1\\x\r\n01\\23:30\\9\\y\r\n03\\22:00\\4.50\\x\r\n"
+                                 "04\\00:15\\2\\y\r\n"},
         {"an empty duration after a record", "01\\9:00\\3.0\\a\r\n03\\9:00\\\\b\r\n"},
         {"seconds, no name, three fields", "02\\9:00:30\\2.5\\\r\n04\\9:00\\2\r\n"},
         {"rows off the board, no length, long", "00\\9:00\\2\\z\r\n09\\9:00\\0\\z\r\n10\\7:00\\"
