@@ -257,4 +257,35 @@ crlf_cp932 '05\09:00\3.5\x' | cmp -s - "$BOARD_DATA/$next_file" || fail "上書�
 newest=$(ls "$BOARD_DATA/.versions/$next_file" | tail -n1)
 cmp -s "$T/theirs" "$BOARD_DATA/.versions/$next_file/$newest" || fail "B's day is not kept as a version"
 echo "B saved the day on A's board: asked twice, キャンセル kept B's day, 上書き kept it as version $newest"
+
+# --- B plants a recovery folder in the team's data folder ----------------------
+# The board kept its recovery files there once: B leaves a link named like a
+# day to a file of A's, and a board of B's own under another day's name. The
+# next start reads neither, and A's recovery files go to A's own folder.
+printf 'profile\n' >"$XTMP/profile"
+chmod 644 "$XTMP/profile"
+as_user "$user_b" 002 mkdir "$BOARD_DATA/.recovery"
+as_user "$user_b" 002 ln -s "$XTMP/profile" "$BOARD_DATA/.recovery/$next_file"
+today_file=$(day_file today)
+crlf_cp932 '01\06:00\9\B' | as_user "$user_b" 002 tee "$BOARD_DATA/.recovery/$today_file" >/dev/null
+kill "$BOARD_PID"
+wait "$BOARD_PID" 2>/dev/null || true
+start_board "$exe" ""
+click_panel $((178 + 7)) $((43 + 12)) # >
+drag_top_block 325 140
+own=""
+for _ in $(seq 15); do
+    for found in "$XDG_STATE_HOME"/kabrelo24/recovery/*/"$next_file"; do
+        [ -f "$found" ] && own=$found
+    done
+    [ -n "$own" ] && break
+    sleep 0.2
+done
+[ -n "$own" ] || fail "no recovery file of A's own after B's planted folder"
+[ "$(stat -c %a "$(dirname "$own")")" = 700 ] || fail "A's recovery folder is open to others"
+printf 'profile\n' | cmp -s - "$XTMP/profile" || fail "B's link changed A's file"
+[ -L "$BOARD_DATA/.recovery/$next_file" ] || fail "B's link was taken"
+crlf_cp932 '01\06:00\9\B' | cmp -s - "$BOARD_DATA/.recovery/$today_file" || fail "B's file was taken"
+[ ! -e "$(dirname "$own")/$today_file" ] || fail "B's board became A's recovery file"
+echo "B's planted .recovery: left alone; A's recovery file is $own"
 echo "1 passed, 0 failed"
