@@ -131,6 +131,17 @@ std::vector<SjisString> staffOf(const FilePath& dataDir) {
     }
 }
 
+std::vector<Finding> monthFindings(const std::vector<Day>& monthDays, const FilePath& dataDir,
+                                   Month month) {
+    const DateSerial first = firstOf(month), last = lastOf(month);
+    const Span span = findingSpan(first, last);
+    std::vector<Day> days = readDays(dataDir, {span.from, first - 1});
+    days.insert(days.end(), monthDays.begin(), monthDays.end());
+    for (Day& d : readDays(dataDir, {last + 1, span.to}))
+        days.push_back(std::move(d));
+    return findings(days, first, last);
+}
+
 MonthTable readMonthTable(const FilePath& dataDir, Month month) {
     return monthTable(month, readDays(dataDir, findingSpan(firstOf(month), lastOf(month))),
                       staffOf(dataDir));
@@ -142,7 +153,7 @@ std::string monthCsv(const MonthTable& t) {
         out += "," + std::to_string(c.day) + "(" + kWeekdays[c.weekday - 1] + ")";
     out += ",日数,時間\r\n";
     for (const MonthRow& row : t.rows) {
-        out += csvField(row.text);
+        out += csvField(row.label());
         for (const MonthCell& cell : row.cells)
             out += "," + csvField(cell.text);
         out += "," + std::to_string(row.days) + "," + row.hours.text() + "\r\n";
@@ -183,8 +194,7 @@ std::string monthText(const MonthTable& t) {
     std::string out =
         std::to_string(t.month.year) + "年" + std::to_string(t.month.month) + "月の月間表\n";
     for (const MonthRow& row : t.rows) {
-        out += "\n" + row.text;
-        if (row.kind == MonthRow::Kind::Unlisted) out += " (名簿にない名前)";
+        out += "\n" + row.label();
         out += "  " + std::to_string(row.days) + "日  " + row.hours.text() + "時間\n";
         for (std::size_t c = 0; c < row.cells.size(); ++c) {
             const MonthCell& cell = row.cells[c];

@@ -35,6 +35,8 @@ struct MonthRow {
     Kind kind = Kind::Staff;
     SjisString name;  // empty for the unnamed blocks
     std::string text; // the name in UTF-8, or "(名前なし)"
+    // As the table heads the row: a name not in the staff list is marked.
+    std::string label() const { return kind == Kind::Unlisted ? text + " (名簿外)" : text; }
     std::vector<MonthCell> cells;
     int days = 0;
     Hours hours;
@@ -67,6 +69,11 @@ MonthTable monthTable(Month month, std::vector<Day> days, const std::vector<Sjis
 
 // The staff list of the data folder, none when it cannot be read.
 std::vector<SjisString> staffOf(const FilePath& dataDir);
+
+// The findings of a month whose days readMonth gave, the days around it
+// read from dataDir.
+std::vector<Finding> monthFindings(const std::vector<Day>& monthDays, const FilePath& dataDir,
+                                   Month month);
 
 // The table with the month's files read from dataDir.
 MonthTable readMonthTable(const FilePath& dataDir, Month month);

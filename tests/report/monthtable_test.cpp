@@ -86,7 +86,8 @@ TEST(MonthTable, CsvKeepsLinesAndFormulasAsText) {
     const auto t = december({{"2026-12-02", {"1\\9:00\\4.0\\=A1", "2\\14:00\\2.0\\=A1"}}}, {});
     const std::string csv = monthCsv(t);
     ASSERT_EQ(csv.rfind("\xEF\xBB\xBF名前,1(火),2(水),", 0), 0u);
-    EXPECT_NE(csv.find("\r\n'=A1,,\"9:00-13:00\n14:00-16:00\",,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n'=A1 (名簿外),,\"9:00-13:00\n14:00-16:00\",,"), std::string::npos)
+        << csv;
     EXPECT_NE(csv.find(",1,6.00\r\n人数,0,1,0,"), std::string::npos) << csv;
     EXPECT_NE(csv.find("\r\n時間,0.00,6.00,0.00,"), std::string::npos) << csv;
     EXPECT_EQ(csv.substr(csv.size() - 8), ",,6.00\r\n");
