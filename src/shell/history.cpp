@@ -103,6 +103,7 @@ void History::take(Change change, bool boardOnly) {
         }
         push(std::move(shown), board);
         keep(change, from);
+        announce();
     } catch (...) {
     }
 }
@@ -127,6 +128,7 @@ void History::undo() {
     const Shown from = states_[at_].shown;
     restore(states_[--at_]);
     keep(Change::Restore, from);
+    announce();
 }
 
 void History::redo() {
@@ -136,6 +138,7 @@ void History::redo() {
     const Shown from = states_[at_].shown;
     restore(states_[++at_]);
     keep(Change::Restore, from);
+    announce();
 }
 
 void History::restore(const State& state) {
@@ -205,6 +208,7 @@ void History::saved() {
         const FilePath day = form_.dayFilePath();
         baselines_[day] = storage::boardRecords(board_).text();
         writer_.remove(storage::recoveryPath(day));
+        announce();
     } catch (...) {
     }
 }

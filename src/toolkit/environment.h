@@ -36,6 +36,10 @@ public:
     virtual void replaceFile(const FilePath& path, std::string_view bytes) = 0;
     // The desktop's print dialog for printer; false when the user cancels.
     virtual bool choosePrinter(QPrinter& printer, QWidget* owner) = 0;
+    // The desktop's dialog for a file to write, offering name and filters
+    // ("Excel (*.xlsx);;CSV (*.csv)"); empty when the user cancels.
+    virtual QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& name,
+                                   const QString& filters) = 0;
 };
 
 class SystemEnvironment : public Environment {
@@ -48,6 +52,8 @@ public:
     void openFile(const QString& path) override;
     void replaceFile(const FilePath& path, std::string_view bytes) override;
     bool choosePrinter(QPrinter& printer, QWidget* owner) override;
+    QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& name,
+                           const QString& filters) override;
 };
 
 } // namespace kab::tk

@@ -26,6 +26,7 @@ void resetEnv() {
     g_env->saveHooks = nullptr;
     g_env->printToFile.clear();
     g_env->printDialogs = 0;
+    g_env->saveFile.clear();
 }
 
 } // namespace kab::test
