@@ -22,7 +22,8 @@ bool withinLimits(const tk::DateTimePicker& p, DateSerial x) {
 // The month label of the month on show: blue for this month.
 void showMonthLabel(TForm1& f, const SjisString& thisMonth) {
     f.LabelB->setCaption(formatDateTime("yyyy/mm", f.currentMonth()));
-    f.LabelB->setTextColor(f.LabelB->caption() == thisMonth ? QColor(0, 0, 255) : QColor(0, 0, 128));
+    f.LabelB->setTextColor(f.LabelB->caption() == thisMonth ? QColor(0, 0, 255)
+                                                            : QColor(0, 0, 128));
 }
 
 } // namespace
@@ -74,8 +75,8 @@ bool TForm1::showDay(DateSerial date) {
     const DateSerial month = encodeDate(d.year, d.month, 1);
     // the months the buttons reach: two back and about two ahead of today
     const DateSerial today = env_.today();
-    if (!(incMonth(today, -3) < month && month < incMonth(today, 2)) || !withinLimits(*dtp0, month) ||
-        !withinLimits(*dtp0, date))
+    if (!(incMonth(today, -3) < month && month < incMonth(today, 2)) ||
+        !withinLimits(*dtp0, month) || !withinLimits(*dtp0, date))
         return false;
     currentMonth_ = month;
     dtp0->setValue(date);
