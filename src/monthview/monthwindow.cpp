@@ -154,6 +154,8 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     form_.history().stepped = [this] { followBoard(); };
 
     resize(1000, 600);
+    // the keys move between the cells from the start
+    table_->setFocus();
     setMonth(month);
 }
 

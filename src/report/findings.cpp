@@ -31,7 +31,7 @@ std::string dayText(DateSerial date) {
 }
 
 std::string lineText(const Shift& s) {
-    return std::to_string(s.a.line) + "行目 " + blockTimes(s);
+    return std::to_string(s.a.row) + "行目 " + blockTimes(s);
 }
 
 // One person's blocks, date by date.
