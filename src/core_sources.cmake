@@ -9,5 +9,5 @@ set(kab_core_sources
     storage/boardstate.cpp storage/dayfile.cpp storage/dayplan.cpp storage/dayread.cpp
     storage/folder.cpp storage/recovery.cpp storage/seeding.cpp storage/stafflist.cpp
     report/calendar.cpp report/daypage.cpp report/findings.cpp report/holidays.cpp report/hours.cpp
-    report/listing.cpp report/month.cpp report/monthtable.cpp
+    report/listing.cpp report/month.cpp report/monthtable.cpp report/stafforder.cpp
     report/tally.cpp)

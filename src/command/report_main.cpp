@@ -20,6 +20,7 @@
 #include "report/month.h"
 #include "report/month_xlsx.h"
 #include "report/monthtable.h"
+#include "report/stafforder.h"
 #include "report/tally.h"
 
 #include <QBuffer>
@@ -153,7 +154,8 @@ int hours(const Options& o, report::Month month) {
     const auto days = report::readMonth(o.data, month);
     noteEmptyMonth(days, o);
     const bool leftOut = reportLeftOut(days);
-    const report::Tally t = report::tally(days);
+    report::Tally t = report::tally(days);
+    report::orderByStaff(t.persons, report::staffOf(o.data));
     // the rules of working time and rest, as the month window marks them;
     // double bookings and nameless blocks are told below the table already
     std::vector<report::Finding> rules;
@@ -197,7 +199,8 @@ int monthReport(const Options& o, report::Month month) {
     const report::MonthTable t = report::readMonthTable(o.data, month);
     std::vector<report::Day> days;
     for (const auto& d : t.days)
-        if (d.date >= report::firstOf(month) && d.date <= report::lastOf(month)) days.push_back(d);
+        if (d->date >= report::firstOf(month) && d->date <= report::lastOf(month))
+            days.push_back(*d);
     noteEmptyMonth(days, o);
     const bool leftOut = reportLeftOut(days);
     if (o.xlsx) {
@@ -238,7 +241,8 @@ int day(int argc, char** argv, const Options& o, DateSerial date) {
             std::fprintf(stderr, "%s: %s\n", kProgram, text.toLocal8Bit().constData());
     });
     QGuiApplication app(argc, argv);
-    const report::DayPage page = report::dayPage(d);
+    report::DayPage page = report::dayPage(d);
+    report::orderByStaff(page.totals, report::staffOf(o.data));
     QByteArray bytes;
     if (ext == "pdf") {
         bytes = page::dayPagePdf(page);

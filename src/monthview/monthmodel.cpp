@@ -29,17 +29,54 @@ bool sameShape(const report::MonthTable& a, const report::MonthTable& b) {
 
 MonthModel::MonthModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+namespace {
+
+bool sameFindings(const report::MonthTable& a, const report::MonthCell& x,
+                  const report::MonthTable& b, const report::MonthCell& y) {
+    if (x.findings.size() != y.findings.size()) return false;
+    for (std::size_t i = 0; i < x.findings.size(); ++i)
+        if (!(a.findings[static_cast<std::size_t>(x.findings[i])] ==
+              b.findings[static_cast<std::size_t>(y.findings[i])]))
+            return false;
+    return true;
+}
+
+} // namespace
+
 void MonthModel::setTable(report::MonthTable table) {
-    if (sameShape(table_, table)) {
+    if (!sameShape(table_, table)) {
+        beginResetModel();
         table_ = std::move(table);
-        if (rowCount() > 0 && columnCount() > 0)
-            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-        emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+        endResetModel();
         return;
     }
-    beginResetModel();
+    // Only what changed is told, cell by cell, so that the view repaints
+    // those cells alone: a step on the board changes one day.
+    const report::MonthTable old = std::move(table_);
     table_ = std::move(table);
-    endResetModel();
+    const auto changed = [this](int r, int c) { emit dataChanged(index(r, c), index(r, c)); };
+    int firstHead = -1, lastHead = -1;
+    for (int c = 0; c < days(); ++c) {
+        const report::MonthColumn &a = old.columns[std::size_t(c)],
+                                  &b = table_.columns[std::size_t(c)];
+        if (a.unsaved != b.unsaved || a.damage != b.damage) {
+            if (firstHead < 0) firstHead = c;
+            lastHead = c;
+        }
+        if (a.people != b.people) changed(persons(), c);
+        if (a.hours != b.hours) changed(persons() + 1, c);
+    }
+    if (firstHead >= 0) emit headerDataChanged(Qt::Horizontal, firstHead, lastHead);
+    for (int r = 0; r < persons(); ++r) {
+        const report::MonthRow &a = old.rows[std::size_t(r)], &b = table_.rows[std::size_t(r)];
+        for (int c = 0; c < days(); ++c) {
+            const report::MonthCell &x = a.cells[std::size_t(c)], &y = b.cells[std::size_t(c)];
+            if (x.text != y.text || !sameFindings(old, x, table_, y)) changed(r, c);
+        }
+        if (a.days != b.days) changed(r, days());
+        if (a.hours != b.hours) changed(r, days() + 1);
+    }
+    if (old.total != table_.total) changed(persons() + 1, days() + 1);
 }
 
 int MonthModel::rowCount(const QModelIndex& parent) const {

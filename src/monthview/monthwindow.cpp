@@ -151,7 +151,10 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this,
             [this] { rereadLater_.start(); });
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { rereadLater_.start(); });
-    form_.history().stepped = [this] { followBoard(); };
+    followLater_.setSingleShot(true);
+    followLater_.setInterval(0);
+    connect(&followLater_, &QTimer::timeout, this, [this] { followBoard(); });
+    form_.history().stepped = [this] { followLater_.start(); };
 
     resize(1000, 600);
     // the keys move between the cells from the start
@@ -182,7 +185,9 @@ void MonthWindow::stepMonth(int n) {
 
 void MonthWindow::reread() {
     const auto span = report::findingSpan(report::firstOf(month_), report::lastOf(month_));
-    files_ = report::readDays(form_.dataDir(), span);
+    files_.clear();
+    for (report::Day& d : report::readDays(form_.dataDir(), span))
+        files_.push_back(std::make_shared<const report::Day>(std::move(d)));
     watchFiles();
     rebuild();
 }
@@ -192,8 +197,8 @@ void MonthWindow::watchFiles() {
     if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
     QStringList paths;
     paths << tk::pathToQt(form_.dataDir());
-    for (const report::Day& d : files_)
-        if (d.exists) paths << tk::pathToQt(d.path);
+    for (const auto& d : files_)
+        if (d->exists) paths << tk::pathToQt(d->path);
     watcher_.addPaths(paths);
 }
 
@@ -206,20 +211,21 @@ void MonthWindow::followBoard() {
 }
 
 void MonthWindow::rebuild() {
-    std::vector<report::Day> days = files_;
+    followLater_.stop();
+    std::vector<std::shared_ptr<const report::Day>> days = files_;
     // the day on show as the board holds it
     const DateSerial shown = std::floor(form_.dtp0->value());
     bool unsaved = false;
-    if (!days.empty() && shown >= days.front().date && shown <= days.back().date) {
+    if (!days.empty() && shown >= days.front()->date && shown <= days.back()->date) {
         try {
             const History& history = form_.history();
             const TextList records = storage::boardRecords(history.board());
-            report::Day& day = days[static_cast<std::size_t>(shown - days.front().date)];
+            auto& day = days[static_cast<std::size_t>(shown - days.front()->date)];
             const FilePath path = form_.dayFilePath();
-            report::Day board = report::dayOf(
-                shown, path, storage::planDay(records.lines(), decodeDate(shown).year));
-            board.exists = day.exists;
-            board.modified = day.modified;
+            auto board = std::make_shared<report::Day>(report::dayOf(
+                shown, path, storage::planDay(records.lines(), decodeDate(shown).year)));
+            board->exists = day->exists;
+            board->modified = day->modified;
             day = std::move(board);
             unsaved = history.unsaved();
         } catch (const Error&) {

@@ -36,7 +36,8 @@ public:
     void setMonth(report::Month month);
     void stepMonth(int n);
 
-    // The day on show as the board holds it now.
+    // The day on show as the board holds it now. The board's steps ask for
+    // it once their paint is done, so that the board never waits for it.
     void followBoard();
     // The day files of the month (and the days around it) read again.
     void reread();
@@ -66,7 +67,7 @@ private:
 
     TForm1& form_;
     report::Month month_;
-    std::vector<report::Day> files_; // the span the table needs, as read
+    std::vector<std::shared_ptr<const report::Day>> files_; // the span the table needs, as read
     std::vector<SjisString> staff_;
     MonthModel* model_ = nullptr;
     QTableView* table_ = nullptr;
@@ -76,7 +77,7 @@ private:
     QLabel* findingsHead_ = nullptr;
     QListWidget* findings_ = nullptr;
     QFileSystemWatcher watcher_;
-    QTimer rereadLater_;
+    QTimer rereadLater_, followLater_;
     std::vector<QString> shownFindings_;
     std::vector<int> rowLines_;
 };

@@ -99,16 +99,24 @@ std::vector<Day> readDays(const FilePath& dataDir, Span span) {
 }
 
 std::vector<Finding> findings(const std::vector<Day>& days, DateSerial first, DateSerial last) {
+    std::vector<const Day*> all;
+    for (const Day& d : days)
+        all.push_back(&d);
+    return findings(all, first, last);
+}
+
+std::vector<Finding> findings(const std::vector<const Day*>& days, DateSerial first,
+                              DateSerial last) {
     const std::int64_t firstDay = dayIndex(first), lastDay = dayIndex(last);
     const auto inRange = [&](std::int64_t d) { return d >= firstDay && d <= lastDay; };
     std::vector<Finding> out;
     std::map<SjisString, PersonDays> persons;
-    for (const Day& day : days) {
-        for (const Shift& s : day.shifts) {
+    for (const Day* day : days) {
+        for (const Shift& s : day->shifts) {
             if (s.named())
-                persons[s.a.name][dayIndex(day.date)].push_back(&s);
-            else if (inRange(dayIndex(day.date)))
-                out.push_back({FindingKind::Unnamed, day.date, {}, lineText(s)});
+                persons[s.a.name][dayIndex(day->date)].push_back(&s);
+            else if (inRange(dayIndex(day->date)))
+                out.push_back({FindingKind::Unnamed, day->date, {}, lineText(s)});
         }
     }
     for (auto& [name, byDay] : persons) {

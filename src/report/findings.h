@@ -27,12 +27,15 @@ struct Finding {
     DateSerial date = 0; // the day whose cell carries it
     SjisString name;     // empty for a block without a name
     std::string text;    // what it is, in UTF-8, without the date and name
+    friend bool operator==(const Finding&, const Finding&) = default;
 };
 
 // The findings of the dates first..last. days are consecutive dates in
 // order and should begin six days before first and end on the Saturday on
 // or after last, so that weeks and runs of days crossing the edges count
 // whole. Ordered by date, then as the rules are listed above.
+std::vector<Finding> findings(const std::vector<const Day*>& days, DateSerial first,
+                              DateSerial last);
 std::vector<Finding> findings(const std::vector<Day>& days, DateSerial first, DateSerial last);
 
 // The dates to read for the findings of first..last.

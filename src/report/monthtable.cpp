@@ -40,6 +40,15 @@ DateSerial lastOf(Month month) {
 }
 
 MonthTable monthTable(Month month, std::vector<Day> days, const std::vector<SjisString>& staff) {
+    std::vector<std::shared_ptr<const Day>> shared;
+    shared.reserve(days.size());
+    for (Day& d : days)
+        shared.push_back(std::make_shared<const Day>(std::move(d)));
+    return monthTable(month, std::move(shared), staff);
+}
+
+MonthTable monthTable(Month month, std::vector<std::shared_ptr<const Day>> days,
+                      const std::vector<SjisString>& staff) {
     MonthTable t;
     t.month = month;
     t.days = std::move(days);
@@ -62,9 +71,11 @@ MonthTable monthTable(Month month, std::vector<Day> days, const std::vector<Sjis
             addRow(MonthRow::Kind::Staff, name);
     const std::size_t unnamedRow = std::size_t(-1);
     std::size_t unnamed = unnamedRow;
-    std::vector<const Day*> monthDays;
-    for (const Day& day : t.days)
-        if (day.date >= first && day.date <= last) monthDays.push_back(&day);
+    std::vector<const Day*> monthDays, all;
+    for (const auto& day : t.days) {
+        all.push_back(day.get());
+        if (day->date >= first && day->date <= last) monthDays.push_back(day.get());
+    }
     for (const Day* day : monthDays)
         for (const Shift& s : day->shifts)
             if (s.named() && !rowOf.count(s.a.name)) addRow(MonthRow::Kind::Unlisted, s.a.name);
@@ -114,7 +125,7 @@ MonthTable monthTable(Month month, std::vector<Day> days, const std::vector<Sjis
             }
         }
     }
-    t.findings = findings(t.days, first, last);
+    t.findings = findings(all, first, last);
     for (std::size_t i = 0; i < t.findings.size(); ++i) {
         const Finding& f = t.findings[i];
         const std::size_t r = f.name.empty() ? unnamed : rowOf.at(f.name);

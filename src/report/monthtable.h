@@ -7,6 +7,7 @@
 #include "report/findings.h"
 #include "report/month.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,9 @@ struct MonthTable {
     MonthTable& operator=(const MonthTable&) = delete;
 
     Month month;
-    std::vector<Day> days; // the span the findings need; the month within it
+    // the span the findings need, the month within it; shared with whoever
+    // builds the next table from the same files
+    std::vector<std::shared_ptr<const Day>> days;
     std::vector<MonthColumn> columns;
     std::vector<MonthRow> rows;
     std::vector<Finding> findings; // of the month's dates
@@ -65,6 +68,8 @@ DateSerial lastOf(Month month);
 // The table of days, which cover at least findingSpan(month) (readDays
 // gives them). staff is the staff list in its order: blank lines, "---"
 // and repeats give no row.
+MonthTable monthTable(Month month, std::vector<std::shared_ptr<const Day>> days,
+                      const std::vector<SjisString>& staff);
 MonthTable monthTable(Month month, std::vector<Day> days, const std::vector<SjisString>& staff);
 
 // The staff list of the data folder, none when it cannot be read.

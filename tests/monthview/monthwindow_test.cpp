@@ -30,6 +30,8 @@ protected:
         windowKey(Qt::Key_M);
         return qobject_cast<MonthWindow*>(form->monthWindow());
     }
+    // The window takes the board's steps once their paint is done.
+    static void followed() { QCoreApplication::processEvents(); }
     static QString cell(MonthWindow* w, int row, int day) {
         return w->model()->index(row, day - 1).data().toString();
     }
@@ -111,11 +113,14 @@ TEST_F(MonthWindowTest, FollowsTheBoardItsSavesAndOtherUsers) {
     makeData();
     MonthWindow* w = openMonth();
     ASSERT_NE(w, nullptr);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QAbstractItemModelTester tester(w->model(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
     place(1, 3, hm(9, 0), "4.0");
     block(1)->setCaption(sjis::fromUtf8("田中"));
     settle();
+    followed();
     const int tanaka = static_cast<int>(rowNames(w).indexOf("田中 (名簿外)"));
     ASSERT_GE(tanaka, 0) << rowNames(w).join(",").toStdString();
     EXPECT_EQ(cell(w, tanaka, 7), "9:00-13:00");
@@ -123,10 +128,14 @@ TEST_F(MonthWindowTest, FollowsTheBoardItsSavesAndOtherUsers) {
     // a wheel step on the board is one more step, seen at once
     focus(form->Edit1);
     wheel(form->Edit1, true);
+    EXPECT_EQ(cell(w, tanaka, 7), "9:00-13:00") << "not before the board's paint";
+    followed();
     EXPECT_EQ(cell(w, tanaka, 7), "9:00-13:15");
     windowKey(Qt::Key_S);
+    followed();
     EXPECT_EQ(header(w, 7), "7\n月");
     undo();
+    followed();
     EXPECT_EQ(cell(w, tanaka, 7), "9:00-13:00");
     EXPECT_EQ(header(w, 7), "7\n月\n未保存");
     EXPECT_EQ(w->model()->index(w->model()->rowCount() - 1, 6).data().toString(), "4.00");

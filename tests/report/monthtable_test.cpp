@@ -1,6 +1,7 @@
 #include "report/monthtable.h"
 
 #include "report/month_support.h"
+#include "report/stafforder.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,43 @@ TEST(MonthTable, CsvKeepsLinesAndFormulasAsText) {
     EXPECT_NE(csv.find(",1,6.00\r\n人数,0,1,0,"), std::string::npos) << csv;
     EXPECT_NE(csv.find("\r\n時間,0.00,6.00,0.00,"), std::string::npos) << csv;
     EXPECT_EQ(csv.substr(csv.size() - 8), ",,6.00\r\n");
+}
+
+} // namespace
+} // namespace kab::report
+
+namespace kab::report {
+namespace {
+
+TEST(StaffOrder, ListFirstThenOthersThenNobody) {
+    const auto staff = sj({"高橋", "佐藤", "", "佐藤"});
+    const struct {
+        std::vector<std::string> names; // "" for the blocks without a name
+        std::vector<std::string> want;
+    } cases[] = {
+        {{"佐藤", "高橋"}, {"高橋", "佐藤"}},
+        {{"", "鈴木", "佐藤", "伊藤"}, {"佐藤", "鈴木", "伊藤", ""}},
+        {{}, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<PageTotal> totals;
+        std::vector<PersonTotal> persons;
+        for (const auto& n : c.names) {
+            totals.push_back({sjis::fromUtf8(n), 1, {}});
+            if (!n.empty()) persons.push_back({sjis::fromUtf8(n), 1, 1, {}});
+        }
+        orderByStaff(totals, staff);
+        orderByStaff(persons, staff);
+        std::vector<std::string> got, gotPersons, wantPersons;
+        for (const auto& t : totals)
+            got.push_back(sjis::toUtf8(t.name));
+        for (const auto& p : persons)
+            gotPersons.push_back(sjis::toUtf8(p.name));
+        for (const auto& n : c.want)
+            if (!n.empty()) wantPersons.push_back(n);
+        EXPECT_EQ(got, c.want);
+        EXPECT_EQ(gotPersons, wantPersons);
+    }
 }
 
 } // namespace

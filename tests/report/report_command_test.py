@@ -211,6 +211,11 @@ text = out.decode("utf-8")
 for want in ["12月8日(火) 山田  前の勤務の終わり (12月7日 翌7:00) から 0時間",
              "7日以上の連続勤務 (2 件)\n  12月6日(日) 佐藤  7日連続 (11月30日から)\n"]:
     check(want in text, "hours lacks %r:\n%s" % (want, text))
+# the hours in the staff list's order, then the names not in it
+write_day(table, "List1.txt", ["山田", "高橋", "佐藤"])
+code, out, err = run("hours", "2026-12", "--csv", data=table)
+order = [r[0] for r in csv.reader(io.StringIO(out.decode("utf-8-sig"), newline=""))][1:]
+check(order == ["山田", "佐藤"], "hours in the list's order: %r" % order)
 shutil.rmtree(table)
 
 # --- the printed day -----------------------------------------------------------
