@@ -107,6 +107,7 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     note_->setWordWrap(true);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("monthStatus"));
+    status_->hide();
     status_->setAccessibleName(QStringLiteral("お知らせ"));
     findingsHead_ = new QLabel(this);
     findings_ = new QListWidget(this);
@@ -166,13 +167,18 @@ MonthWindow::~MonthWindow() {
     form_.history().stepped = nullptr;
 }
 
+void MonthWindow::say(const QString& text) {
+    status_->setText(text);
+    status_->setVisible(!text.isEmpty());
+}
+
 void MonthWindow::setMonth(report::Month month) {
     month_ = month;
     const QString title = monthTitle(month);
     monthLabel_->setText(title);
     setWindowTitle(QStringLiteral("月間表 ") + title + QStringLiteral(" - ") +
                    form_.applicationTitle());
-    status_->clear();
+    say({});
     staff_ = report::staffOf(form_.dataDir());
     reread();
 }
@@ -278,13 +284,12 @@ bool MonthWindow::openDay(const QModelIndex& index) {
     if (date == 0) return false;
     if (!form_.showDay(date)) {
         const Date d = decodeDate(date);
-        status_->setText(
-            QString::number(d.year) + QStringLiteral("年") + QString::number(d.month) +
+        say(QString::number(d.year) + QStringLiteral("年") + QString::number(d.month) +
             QStringLiteral("月") + QString::number(d.day) +
             QStringLiteral("日は盤面で開ける月 (前後2か月) の外です。盤面は動きません。"));
         return false;
     }
-    status_->clear();
+    say({});
     return true;
 }
 
@@ -313,9 +318,9 @@ void MonthWindow::exportMonth() {
         QStringLiteral("Excel ブック (*.xlsx);;CSV (UTF-8) (*.csv)"));
     if (path.isEmpty()) return;
     if (const auto error = exportTo(path))
-        status_->setText(QStringLiteral("書き出せません: ") + path + QStringLiteral(": ") + *error);
+        say(QStringLiteral("書き出せません: ") + path + QStringLiteral(": ") + *error);
     else
-        status_->setText(QStringLiteral("書き出しました: ") + path);
+        say(QStringLiteral("書き出しました: ") + path);
 }
 
 void MonthWindow::print() {

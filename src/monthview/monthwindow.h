@@ -60,6 +60,8 @@ public:
     QLabel* status() const { return status_; }
 
 private:
+    // A word below the table (none: the line goes).
+    void say(const QString& text);
     void rebuild();
     void watchFiles();
     void showFindings();
