@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 namespace kab::report {
 
@@ -110,15 +111,21 @@ std::vector<Finding> findings(const std::vector<const Day*>& days, DateSerial fi
     const std::int64_t firstDay = dayIndex(first), lastDay = dayIndex(last);
     const auto inRange = [&](std::int64_t d) { return d >= firstDay && d <= lastDay; };
     std::vector<Finding> out;
-    std::map<SjisString, PersonDays> persons;
+    // by name, in byte order, so that a day's findings keep one order
+    std::vector<std::pair<SjisString, PersonDays>> persons;
+    std::unordered_map<SjisString, std::size_t> personOf;
     for (const Day* day : days) {
         for (const Shift& s : day->shifts) {
-            if (s.named())
-                persons[s.a.name][dayIndex(day->date)].push_back(&s);
-            else if (inRange(dayIndex(day->date)))
+            if (s.named()) {
+                auto [it, added] = personOf.try_emplace(s.a.name, persons.size());
+                if (added) persons.emplace_back(s.a.name, PersonDays{});
+                persons[it->second].second[dayIndex(day->date)].push_back(&s);
+            } else if (inRange(dayIndex(day->date)))
                 out.push_back({FindingKind::Unnamed, day->date, {}, lineText(s)});
         }
     }
+    std::sort(persons.begin(), persons.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& [name, byDay] : persons) {
         const auto add = [&](FindingKind kind, std::int64_t d, std::string text) {
             if (inRange(d))

@@ -4,9 +4,10 @@
 #include "report/listing.h"
 #include "storage/stafflist.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
-#include <set>
+#include <unordered_map>
 
 namespace kab::report {
 
@@ -56,7 +57,8 @@ MonthTable monthTable(Month month, std::vector<std::shared_ptr<const Day>> days,
     const std::size_t count = static_cast<std::size_t>(last - first + 1);
 
     // rows: the staff list, the others as met, the blocks without a name
-    std::map<SjisString, std::size_t> rowOf;
+    std::unordered_map<SjisString, std::size_t> rowOf;
+    rowOf.reserve(staff.size() + 64);
     const auto addRow = [&](MonthRow::Kind kind, const SjisString& name) {
         rowOf.emplace(name, t.rows.size());
         MonthRow row;
@@ -101,16 +103,17 @@ MonthTable monthTable(Month month, std::vector<std::shared_ptr<const Day>> days,
             if (l.line > 0) col.damage += ": " + std::to_string(l.line) + " 行目";
             col.damage += ": " + sjis::toUtf8(l.message);
         }
-        std::set<SjisString> people;
+        std::vector<std::size_t> people;
         for (const Shift& s : day->shifts) {
             const std::size_t r = s.named() ? rowOf.at(s.a.name) : unnamed;
             t.rows[r].cells[c].shifts.push_back(&s);
             t.rows[r].hours += s.hours;
             col.hours += s.hours;
             t.total += s.hours;
-            if (s.named()) people.insert(s.a.name);
+            if (s.named()) people.push_back(r);
         }
-        col.people = static_cast<int>(people.size());
+        std::sort(people.begin(), people.end());
+        col.people = static_cast<int>(std::unique(people.begin(), people.end()) - people.begin());
     }
     for (MonthRow& row : t.rows) {
         for (MonthCell& cell : row.cells) {
