@@ -6,6 +6,7 @@
 #include "shell/unit1.h"
 #include "storage/dayfile.h"
 #include "storage/dayplan.h"
+#include "storage/stafflist.h"
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
 #include "toolkit/picker.h"
@@ -155,6 +156,8 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     followLater_.setSingleShot(true);
     followLater_.setInterval(0);
     connect(&followLater_, &QTimer::timeout, this, [this] { followBoard(); });
+    // other rows: the view forgot the heights it had
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { rowLines_.clear(); });
     form_.history().stepped = [this] { followLater_.start(); };
 
     resize(1000, 600);
@@ -179,7 +182,6 @@ void MonthWindow::setMonth(report::Month month) {
     setWindowTitle(QStringLiteral("月間表 ") + title + QStringLiteral(" - ") +
                    form_.applicationTitle());
     say({});
-    staff_ = report::staffOf(form_.dataDir());
     reread();
 }
 
@@ -191,6 +193,7 @@ void MonthWindow::stepMonth(int n) {
 
 void MonthWindow::reread() {
     const auto span = report::findingSpan(report::firstOf(month_), report::lastOf(month_));
+    staff_ = report::staffOf(form_.dataDir());
     files_.clear();
     for (report::Day& d : report::readDays(form_.dataDir(), span))
         files_.push_back(std::make_shared<const report::Day>(std::move(d)));
@@ -202,7 +205,7 @@ void MonthWindow::watchFiles() {
     if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
     if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
     QStringList paths;
-    paths << tk::pathToQt(form_.dataDir());
+    paths << tk::pathToQt(form_.dataDir()) << tk::pathToQt(storage::staffListPath(form_.dataDir()));
     for (const auto& d : files_)
         if (d->exists) paths << tk::pathToQt(d->path);
     watcher_.addPaths(paths);
@@ -232,6 +235,8 @@ void MonthWindow::rebuild() {
                 shown, path, storage::planDay(records.lines(), decodeDate(shown).year)));
             board->exists = day->exists;
             board->modified = day->modified;
+            // the file stays damaged whatever the board holds of it
+            board->leftOut = day->leftOut;
             day = std::move(board);
             unsaved = history.unsaved();
         } catch (const Error&) {

@@ -77,6 +77,9 @@ TEST_F(MonthWindowTest, RowsHeadersAndMonthSteps) {
     writeFile("List1.txt", "高橋\r\n佐藤\r\n");
     writeFile("12;05土.txt", "01\\9:00\\4.0\\鈴木\r\n02\\13:00\\2\\---\r\n");
     writeFile("11;03火.txt", "01\\9:00\\4.0\\佐藤\r\n01\\9:3O\\4.0\\佐藤\r\n");
+    // the day on show damaged too: the board holds its first line
+    writeFile(kToday, "01\\8:00\\2.0\\高橋\r\n0x\\9:00\\4.0\\高橋\r\n");
+    tk::guarded([&] { form->dtp0->onChange(form->dtp0); }); // as the day picker loads it
     MonthWindow* w = openMonth();
     ASSERT_NE(w, nullptr);
     QAbstractItemModelTester tester(w->model(),
@@ -86,8 +89,10 @@ TEST_F(MonthWindowTest, RowsHeadersAndMonthSteps) {
     EXPECT_EQ(cell(w, 2, 5), "9:00-13:00");
     EXPECT_EQ(cell(w, 3, 5), "13:00-15:00");
     EXPECT_EQ(w->model()->index(4, 4).data().toString(), "1");
-    EXPECT_EQ(w->model()->index(5, 32).data().toString(), "6.00");
+    EXPECT_EQ(w->model()->index(5, 32).data().toString(), "8.00");
     EXPECT_EQ(header(w, 5), "5\n土");
+    EXPECT_EQ(header(w, 7), "7\n月\n破損");
+    EXPECT_EQ(cell(w, 0, 7), "8:00-10:00");
     EXPECT_EQ(w->model()->headerData(4, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(),
               QColor(0, 0, 200));
     EXPECT_EQ(w->model()->headerData(5, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(),
