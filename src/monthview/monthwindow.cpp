@@ -129,14 +129,17 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     connect(write, &QPushButton::clicked, this, [this] { tk::guarded([this] { exportMonth(); }); });
     connect(table_, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { tk::guarded([&] { openDay(index); }); });
-    connect(findings_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    // a click on a finding, or Enter on it, selects its cell
+    const auto selectCell = [this](QListWidgetItem* item) {
         const int i = findings_->row(item);
         const auto& all = model_->table().findings;
         if (i < 0 || static_cast<std::size_t>(i) >= all.size()) return;
         const QModelIndex cell = model_->indexOf(all[static_cast<std::size_t>(i)]);
         table_->setCurrentIndex(cell);
         table_->scrollTo(cell);
-    });
+    };
+    connect(findings_, &QListWidget::itemClicked, this, selectCell);
+    connect(findings_, &QListWidget::itemActivated, this, selectCell);
     const auto key = [this](QKeySequence keys, auto action) {
         auto* k = new QShortcut(keys, this);
         connect(k, &QShortcut::activated, this, [action] { tk::guarded(action); });
