@@ -126,7 +126,10 @@ std::vector<Finding> findings(const std::vector<const Day*>& days, DateSerial fi
     }
     std::sort(persons.begin(), persons.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& [name, byDay] : persons) {
+    for (auto& person : persons) {
+        // named, not bound: lambdas take them (clang before 16 takes no binding)
+        const SjisString& name = person.first;
+        PersonDays& byDay = person.second;
         const auto add = [&](FindingKind kind, std::int64_t d, std::string text) {
             if (inRange(d))
                 out.push_back({kind, static_cast<DateSerial>(d), name, std::move(text)});
