@@ -51,7 +51,7 @@ double hoursOf(const Hours& h) {
 } // namespace
 
 std::optional<std::string> writeMonthXlsx(const MonthTable& t, const FilePath& path) {
-    const FilePath temporary = path + ".part";
+    const FilePath temporary = path + ".tmp";
     lxw_workbook* wb = workbook_new(temporary.c_str());
     if (!wb) return std::string("書き出せません: ") + std::strerror(errno ? errno : EIO);
     const std::string title =
