@@ -4,6 +4,7 @@
 
 #include "monthview/monthwindow.h"
 #include "toolkit/application.h"
+#include "toolkit/label.h"
 #include "toolkit/picker.h"
 
 #include <QShortcut>
@@ -20,6 +21,8 @@ void TForm1::addMonthShortcut() {
 }
 
 void TForm1::showMonthWindow() {
+    // not while a block follows the pointer: the new window would take it
+    if (drag_.label) return;
     if (!monthWindow_) {
         const Date shown = decodeDate(currentMonth_ != 0 ? currentMonth_ : dtp0->value());
         monthWindow_ =
