@@ -172,8 +172,11 @@ goals = {"BM_ActionDayChange": 4000, "BM_ActionSave": 4000, "BM_ActionWheelStep"
          "BM_ActionUndoDayChange": 4000,
          "BM_DayChange50Records": 2000, "BM_RepaintBoard": 2000,
          "BM_RepaintBoardMaxSize": 2000, "BM_LoadHugeDayFile": 20000,
-         "BM_ReportMonthHours": 20000, "BM_ReportYearHours": 200000, "BM_ReportDayPdf": 100000}
+         "BM_ReportMonthHours": 20000, "BM_ReportYearHours": 200000, "BM_ReportDayPdf": 100000,
+         "BM_MonthWindowOpen": 50000, "BM_MonthWindowAfterWheelStep": 2000,
+         "BM_ActionWheelStepMonthOpen": 2000, "BM_MonthXlsx": 100000}
 rows, errors, memory = {}, {}, {}
+window_kib = None
 for b in data["benchmarks"]:
     name = re.sub(r"/(repeats|iterations):\d+", "", b.get("run_name", b["name"]))
     if b.get("error_occurred"):
@@ -181,6 +184,9 @@ for b in data["benchmarks"]:
         continue
     if "history_KiB" in b:
         memory[name] = b["history_KiB"]
+        continue
+    if "window_KiB" in b:
+        window_kib = b["window_KiB"]
         continue
     if b.get("run_type") != "aggregate":
         continue
@@ -206,6 +212,10 @@ for name in sorted(rows, key=lambda n: (not n.startswith("BM_Action"), 0)):
 for name, kib in memory.items():
     print("%-48s %9.0f KiB %12s %12s %10s %5s" % ("undo history of 100 full-day steps", kib, "", "",
                                                   "< 1024 KiB", "yes" if kib < 1024 else "NO"))
+if window_kib is not None:
+    print("%-48s %9.0f KiB %12s %12s %10s %5s" % ("month window open, 31 full days, 100 staff",
+                                                  window_kib, "", "", "< 8192 KiB",
+                                                  "yes" if window_kib < 8192 else "NO"))
 for name, message in errors.items():
     print("%-48s failed: %s" % (name[3:], message))
 PY

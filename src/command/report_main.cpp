@@ -5,6 +5,7 @@
 //   kabrelo24-report [--data DIR] hours YYYY-MM [--csv]
 //   kabrelo24-report [--data DIR] calendar YYYY-MM [--name NAME]
 //   kabrelo24-report [--data DIR] day YYYY-MM-DD --output FILE.pdf|FILE.png
+//   kabrelo24-report [--data DIR] month YYYY-MM [--csv | --xlsx FILE]
 //
 // Exit status: 0 done; 1 nothing written (a missing folder or one whose
 // files cannot be reached, an output that cannot be written); 2 a wrong
@@ -22,6 +23,9 @@
 #include "report/listing.h"
 #include "report/month.h"
 #include "report/printable.h"
+#include "report/month_xlsx.h"
+#include "report/monthtable.h"
+#include "report/stafforder.h"
 #include "report/tally.h"
 
 #include <QBuffer>
@@ -49,6 +53,7 @@ const char* const kUsageText =
     "  kabrelo24-report [--data DIR] hours YYYY-MM [--csv]\n"
     "  kabrelo24-report [--data DIR] calendar YYYY-MM [--name NAME]\n"
     "  kabrelo24-report [--data DIR] day YYYY-MM-DD --output FILE.pdf|FILE.png\n"
+    "  kabrelo24-report [--data DIR] month YYYY-MM [--csv | --xlsx FILE]\n"
     "DIR: 日ファイルのフォルダ (既定はプログラムの横の data/)\n";
 
 // One line on stderr; what it quotes (a name, a field, a path) cannot reach
@@ -67,7 +72,7 @@ struct Options {
     std::string command, when;
     FilePath data;
     bool csv = false;
-    std::optional<std::string> name, output;
+    std::optional<std::string> name, output, xlsx;
 };
 
 // Parses argv into options; an error text when it is wrong.
@@ -93,6 +98,8 @@ std::optional<std::string> parse(int argc, char** argv, Options& o) {
             error = value("--name", o.name);
         else if (a == "--output" || a.rfind("--output=", 0) == 0)
             error = value("--output", o.output);
+        else if (a == "--xlsx" || a.rfind("--xlsx=", 0) == 0)
+            error = value("--xlsx", o.xlsx);
         else if (a == "--csv")
             o.csv = true;
         else if (a.size() > 1 && a[0] == '-')
@@ -103,11 +110,15 @@ std::optional<std::string> parse(int argc, char** argv, Options& o) {
     }
     if (words.empty()) return std::string("コマンドがありません");
     o.command = words[0];
-    if (o.command != "hours" && o.command != "calendar" && o.command != "day")
+    if (o.command != "hours" && o.command != "calendar" && o.command != "day" &&
+        o.command != "month")
         return "知らないコマンドです: " + o.command;
     if (words.size() != 2) return o.command + " には日付をひとつ与えてください";
     o.when = words[1];
-    if (o.csv && o.command != "hours") return std::string("--csv は hours だけのものです");
+    if (o.csv && o.command != "hours" && o.command != "month")
+        return std::string("--csv は hours と month のものです");
+    if (o.xlsx && o.command != "month") return std::string("--xlsx は month だけのものです");
+    if (o.xlsx && o.csv) return std::string("--csv と --xlsx はどちらかひとつです");
     if (o.name && o.command != "calendar") return std::string("--name は calendar だけのものです");
     if (o.output && o.command != "day") return std::string("--output は day だけのものです");
     if (o.command == "day" && !o.output) return std::string("day には --output FILE が要ります");
@@ -159,14 +170,25 @@ int hours(const Options& o, report::Month month) {
     const auto days = report::readMonth(o.data, month);
     noteEmptyMonth(days, o);
     const bool leftOut = reportLeftOut(days);
-    const report::Tally t = report::tally(days);
+    report::Tally t = report::tally(days);
+    report::orderByStaff(t.persons, report::staffOf(o.data));
+    // the rules of working time and rest, as the month window marks them;
+    // double bookings and nameless blocks are told below the table already
+    std::vector<report::Finding> rules;
+    for (auto& f : report::monthFindings(days, o.data, month))
+        if (f.kind != report::FindingKind::DoubleBooking && f.kind != report::FindingKind::Unnamed)
+            rules.push_back(std::move(f));
+    const std::string ruleText = report::findingsText(rules);
     if (o.csv) {
         // the double bookings and the nameless blocks are no rows of the
         // table: they are told beside it
         const std::string notices = report::noticesText(t);
         if (!notices.empty()) std::fputs(notices.c_str(), stderr);
+        if (!ruleText.empty()) std::fputs(("\n" + ruleText).c_str(), stderr);
     }
-    if (!command::writeStdout(o.csv ? report::hoursCsv(t) : report::hoursText(t, month)))
+    if (!command::writeStdout(o.csv ? report::hoursCsv(t)
+                                    : report::hoursText(t, month) +
+                                          (ruleText.empty() ? "" : "\n" + ruleText)))
         return kFailed;
     return leftOut ? kLeftOut : kDone;
 }
@@ -186,6 +208,29 @@ int calendar(const Options& o, report::Month month) {
         if (!found) say(*o.name + " の枠は " + o.when + " にありません");
     }
     if (!command::writeStdout(report::calendar(days, name))) return kFailed;
+    return leftOut ? kLeftOut : kDone;
+}
+
+int monthReport(const Options& o, report::Month month) {
+    const report::MonthTable t = report::readMonthTable(o.data, month);
+    std::vector<report::Day> days;
+    for (const auto& d : t.days)
+        if (d->date >= report::firstOf(month) && d->date <= report::lastOf(month))
+            days.push_back(*d);
+    noteEmptyMonth(days, o);
+    const bool leftOut = reportLeftOut(days);
+    if (o.xlsx) {
+        if (command::insideFolder(*o.xlsx, o.data)) {
+            say("データフォルダには書きません: " + *o.xlsx);
+            return kFailed;
+        }
+        if (const auto error = report::writeMonthXlsx(t, *o.xlsx)) {
+            say(*o.xlsx + ": " + *error);
+            return kFailed;
+        }
+    } else if (!command::writeStdout(o.csv ? report::monthCsv(t) : report::monthText(t))) {
+        return kFailed;
+    }
     return leftOut ? kLeftOut : kDone;
 }
 
@@ -211,7 +256,8 @@ int day(int argc, char** argv, const Options& o, DateSerial date) {
         if (type == QtCriticalMsg || type == QtFatalMsg) say(text.toStdString());
     });
     QGuiApplication app(argc, argv);
-    const report::DayPage page = report::dayPage(d);
+    report::DayPage page = report::dayPage(d);
+    report::orderByStaff(page.totals, report::staffOf(o.data));
     QByteArray bytes;
     if (ext == "pdf") {
         bytes = page::dayPagePdf(page);
@@ -257,6 +303,7 @@ int main(int argc, char** argv) {
         }
         const auto month = report::parseMonth(o.when);
         if (!month) return usage("月は YYYY-MM で与えてください: " + o.when);
+        if (o.command == "month") return monthReport(o, *month);
         return o.command == "hours" ? hours(o, *month) : calendar(o, *month);
     } catch (const Error& e) {
         say(sjis::toUtf8(e.message()));

@@ -9,12 +9,21 @@
 #include "toolkit/label.h"
 #include "toolkit/picker.h"
 
+#include <cmath>
+
 namespace kab {
 
 namespace {
 
 bool withinLimits(const tk::DateTimePicker& p, DateSerial x) {
     return (p.minDate() == 0 || x >= p.minDate()) && (p.maxDate() == 0 || x <= p.maxDate());
+}
+
+// The month label of the month on show: blue for this month.
+void showMonthLabel(TForm1& f, const SjisString& thisMonth) {
+    f.LabelB->setCaption(formatDateTime("yyyy/mm", f.currentMonth()));
+    f.LabelB->setTextColor(f.LabelB->caption() == thisMonth ? QColor(0, 0, 255)
+                                                            : QColor(0, 0, 128));
 }
 
 } // namespace
@@ -29,10 +38,7 @@ void TForm1::spb1Click(QObject* sender) {
         TForm1* f;
         const SjisString& thisMonth;
         ~MonthLabel() {
-            if (f->currentMonth_ == 0) return;
-            f->LabelB->setCaption(formatDateTime("yyyy/mm", f->currentMonth_));
-            f->LabelB->setTextColor(f->LabelB->caption() == thisMonth ? QColor(0, 0, 255)
-                                                                      : QColor(0, 0, 128));
+            if (f->currentMonth_ != 0) showMonthLabel(*f, thisMonth);
         }
     };
     if (currentMonth_ == 0) {
@@ -60,6 +66,27 @@ void TForm1::spb1Click(QObject* sender) {
     }
     const MonthLabel label{this, thisMonth};
     dtp0Change();
+}
+
+bool TForm1::showDay(DateSerial date) {
+    date = std::floor(date);
+    if (currentMonth_ == 0 || date == std::floor(dtp0->value())) return currentMonth_ != 0;
+    const Date d = decodeDate(date);
+    const DateSerial month = encodeDate(d.year, d.month, 1);
+    // the months the buttons reach: two back and about two ahead of today
+    const DateSerial today = env_.today();
+    if (!(incMonth(today, -3) < month && month < incMonth(today, 2)) ||
+        !withinLimits(*dtp0, month) || !withinLimits(*dtp0, date))
+        return false;
+    currentMonth_ = month;
+    dtp0->setValue(date);
+    showMonthLabel(*this, formatDateTime("yyyy/mm", today));
+    // through the picker's change handler, as the user's choice of a day
+    if (dtp0->onChange)
+        dtp0->onChange(dtp0);
+    else
+        dtp0Change();
+    return true;
 }
 
 void TForm1::dtp0Change() {

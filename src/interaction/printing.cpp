@@ -6,6 +6,8 @@
 #include "board/geometry.h"
 #include "foundation/errors.h"
 #include "page/daypage_paint.h"
+#include "report/monthtable.h"
+#include "report/stafforder.h"
 #include "shell/blockstate.h"
 #include "shell/unit1.h"
 #include "storage/dayfile.h"
@@ -59,6 +61,7 @@ report::DayPage boardPage(const TForm1& form) {
         page.entries.push_back(std::move(e));
     }
     report::finishPage(page);
+    report::orderByStaff(page.totals, report::staffOf(form.dataDir()));
     return page;
 }
 

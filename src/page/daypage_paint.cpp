@@ -18,12 +18,12 @@ namespace {
 
 using report::DayPage;
 
-// The page is laid out in the board's own pixels: the grid's 26 columns and
-// a margin on either side make its width.
-constexpr double kBoardW = board::colCount * board::hourWidth;
+// The page is laid out in the board's own pixels: the grid's columns (26, or
+// more for a late night shift) and a margin on either side make its width.
 constexpr double kBoardH = board::rowCount * board::rowHeight;
 constexpr double kMargin = 10;
-constexpr double kWidth = kBoardW + 2 * kMargin;
+// the lists below keep the width of the board's 26 columns
+constexpr double kListW = board::colCount * board::hourWidth;
 constexpr double kTitleH = 38;
 constexpr double kListGap = 16;
 
@@ -61,21 +61,26 @@ QFont gothic(int pixels, bool bold = false) {
 // 24:00 on, light grey in between, as on the board.
 QColor columnLineColour(int col) {
     if ((col + 2) % 3 != 0) return QColor(224, 224, 224);
-    if (col >= 17 && col <= 25) return QColor(184, 184, 184);
+    if (col >= 17) return QColor(184, 184, 184);
     return Qt::black;
 }
+
+// The durations are written in a dark ink that a greyscale printer keeps on
+// every block colour.
+const QColor kDurationInk(20, 20, 20);
 
 QString hourText(int col) {
     // the 25th hour column, 6:00 of the next day, is named on paper too
     return QString::number((col + 5) % 24);
 }
 
-void paintGrid(QPainter& p) {
+void paintGrid(QPainter& p, int columns) {
+    const double kBoardW = columns * board::hourWidth;
     const int w = board::hourWidth, h = board::rowHeight;
     p.setPen(Qt::black);
     p.setFont(sans(16));
     for (int r = 0; r < board::rowCount; ++r) {
-        for (int c = 0; c < board::colCount; ++c) {
+        for (int c = 0; c < columns; ++c) {
             const QRectF cell(c * w, r * h, w, h);
             const bool header = c == 0 || r == 0;
             p.fillRect(cell, header ? kHeaderFill : kBoardFill);
@@ -96,7 +101,7 @@ void paintGrid(QPainter& p) {
     // line over the column lines' ends
     for (int r = 0; r < board::rowCount - 1; ++r)
         p.fillRect(QRectF(0, r * h + h - 1, kBoardW, 1), kRowLine);
-    for (int c = 0; c < board::colCount; ++c)
+    for (int c = 0; c < columns; ++c)
         p.fillRect(QRectF(c * w, 0, 1, kBoardH - 1), columnLineColour(c));
     p.fillRect(QRectF(0, kBoardH - 1, kBoardW, 1), kRowLine);
 }
@@ -129,11 +134,17 @@ void paintBlock(QPainter& p, const report::PageBlock& b) {
     p.fillRect(r, QColor(b.colour.r, b.colour.g, b.colour.b));
     p.setPen(Qt::black);
     p.setFont(sans(16));
-    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, qt(b.name));
-    p.setPen(Qt::white);
-    p.setFont(sans(16, true));
-    p.drawText(QRectF(b.left + b.width - 85, b.top + 10, 40, 20),
-               Qt::AlignRight | Qt::AlignVCenter | Qt::TextWordWrap, lines(b.duration));
+    const QString name = qt(b.name);
+    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
+    const QString duration = lines(b.duration);
+    const auto place =
+        durationPlace(b, QFontMetricsF(sans(16), p.device()).horizontalAdvance(name),
+                      QFontMetricsF(sans(16, true), p.device()).horizontalAdvance(duration));
+    if (place) {
+        p.setPen(kDurationInk);
+        p.setFont(sans(16, true));
+        p.drawText(*place, Qt::AlignRight | Qt::AlignVCenter | Qt::TextWordWrap, duration);
+    }
     p.setPen(Qt::black);
     p.setFont(sans(15));
     p.drawText(QRectF(b.left + 2, b.top + 2, b.width - 4, board::blockHeight - 4),
@@ -191,7 +202,7 @@ void paintTable(QPainter& p, const Table& t, const Flow& f, QPointF at, const QF
     bold.setBold(true);
     p.setPen(Qt::black);
     p.setFont(bold);
-    p.drawText(QRectF(at.x(), at.y(), f.total() + kBoardW, f.lineH),
+    p.drawText(QRectF(at.x(), at.y(), f.total() + kListW, f.lineH),
                Qt::AlignLeft | Qt::AlignVCenter, t.caption);
     const double cellGap = fm.height() * 0.8;
     for (int col = 0; col < f.columns; ++col) {
@@ -262,7 +273,7 @@ void paintLists(QPainter& p, const DayPage& page, QPointF at, double height) {
     for (; pixels >= 5; --pixels) {
         fe = flowOf(entries, gothic(pixels), height);
         ft = flowOf(totals, gothic(pixels), height);
-        if (fe.total() + fe.gap * 2 + ft.total() <= kBoardW) break;
+        if (fe.total() + fe.gap * 2 + ft.total() <= kListW) break;
     }
     pixels = std::max(pixels, 5);
     paintTable(p, entries, fe, at, gothic(pixels));
@@ -271,9 +282,31 @@ void paintLists(QPainter& p, const DayPage& page, QPointF at, double height) {
 
 } // namespace
 
+int pageColumns(const DayPage& page) {
+    int right = 0;
+    for (const auto& b : page.blocks)
+        if (b.width > 0) right = std::max(right, b.left + b.width);
+    return std::max(board::colCount, (right + board::hourWidth - 1) / board::hourWidth);
+}
+
+std::optional<QRectF> durationPlace(const report::PageBlock& b, double nameWidth,
+                                    double durationWidth) {
+    // the board's place: 40 px ending 45 px before the block's right edge
+    QRectF place(b.left + b.width - 85, b.top + 10, 40, 20);
+    const double nameEnd = b.left + 2 + nameWidth + 4;
+    if (place.right() - durationWidth < nameEnd) {
+        // moved right, up to the time label's 40 px at the block's end
+        place.moveLeft(nameEnd + durationWidth - place.width());
+        if (place.right() > b.left + b.width - 40) return std::nullopt;
+    }
+    return place;
+}
+
 void paintDayPage(QPainter& p, const QRectF& target, const DayPage& page) {
     p.save();
-    const double scale = target.width() / kWidth;
+    const int columns = pageColumns(page);
+    const double kBoardW = columns * board::hourWidth;
+    const double scale = target.width() / (kBoardW + 2 * kMargin);
     p.translate(target.topLeft());
     p.scale(scale, scale);
     p.translate(kMargin, 0);
@@ -286,7 +319,7 @@ void paintDayPage(QPainter& p, const QRectF& target, const DayPage& page) {
 
     p.save();
     p.translate(0, kTitleH);
-    paintGrid(p);
+    paintGrid(p, columns);
     p.setClipRect(QRectF(0, 0, kBoardW, kBoardH));
     for (const auto& b : page.blocks)
         paintBlock(p, b);

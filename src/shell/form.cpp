@@ -17,6 +17,7 @@ namespace kab {
 TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(env) {
     buildLayout();
     addPrintShortcut();
+    addMonthShortcut();
     updateSizeLimits();
     // Reports from the start-up sequence, before the first activation sets
     // the title, carry it too.
@@ -29,6 +30,7 @@ TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(en
 }
 
 TForm1::~TForm1() {
+    monthWindow_.reset();
     history_.reset();
     // no application event may reach a window half torn down
     if (qApp) qApp->removeEventFilter(this);

@@ -107,6 +107,7 @@ void History::take(Change change, bool boardOnly) {
         }
         push(std::move(shown), board, change == Change::Load);
         keep(change, from);
+        announce();
     } catch (...) {
     }
 }
@@ -132,6 +133,7 @@ void History::undo() {
     const Shown from = states_[at_].shown;
     restore(states_[--at_]);
     keep(Change::Restore, from);
+    announce();
 }
 
 void History::redo() {
@@ -141,6 +143,7 @@ void History::redo() {
     const Shown from = states_[at_].shown;
     restore(states_[++at_]);
     keep(Change::Restore, from);
+    announce();
 }
 
 void History::restore(const State& state) {
@@ -261,6 +264,7 @@ void History::saved() {
                 done.push_back(line);
         for (const int line : done)
             release(line);
+        announce();
     } catch (...) {
     }
 }

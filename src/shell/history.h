@@ -62,6 +62,14 @@ public:
     // Waits until the recovery files are written as the steps so far ask.
     void flushRecovery() { writer_.flush(); }
 
+    // Called after each step taken, undone or redone and after each save,
+    // when the board has settled: the month window follows the board so.
+    std::function<void()> stepped;
+    // The board of the step on show, and whether it differs from its day's
+    // file as last loaded or saved (history_month.cpp).
+    const storage::BoardState& board() const { return board_; }
+    bool unsaved() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -89,6 +97,9 @@ private:
     void push(Shown shown, const storage::BoardState& board, bool newLine);
     void restore(const State& state);
     void restack(const storage::BoardState& board);
+    void announce() {
+        if (stepped) stepped();
+    }
     // The recovery file of the day on show after a change from `from`.
     void keep(Change change, const Shown& from);
     // The recovery file of the state's line, which takes one where it has

@@ -141,6 +141,15 @@ public:
     // printing (Ctrl+P): the day on show through the print dialog
     void printDay();
 
+    // the month window (Ctrl+M): opened for the month on show, raised when
+    // open
+    void showMonthWindow();
+    QWidget* monthWindow() const { return monthWindow_.get(); }
+    // The board moved to date as the day picker or the month buttons would
+    // (one step to undo); false, moving nothing, for a date outside the
+    // months the buttons reach. The day on show stays as it is.
+    bool showDay(DateSerial date);
+
     // --- window-wide values, written by the handlers ---------------------
     int hourWidth() const { return hourWidth_; }
     const FilePath& dataDir() const { return dataDir_; }
@@ -153,6 +162,7 @@ public:
 
     // Undo, redo, the window's keys and the recovery files (shell/history.h).
     History& history() const { return *history_; }
+    tk::Environment& environment() const { return env_; }
 
     // --- controls, by the names the program knows them by -----------------
     tk::Panel *PanelA = nullptr, *PanelC = nullptr, *PanelD = nullptr;
@@ -191,6 +201,7 @@ private:
     void buildEditorPanel();
     void buildHoldingPage();
     void addPrintShortcut();
+    void addMonthShortcut();
     // Label1MouseDown as a label's press handler
     std::function<void(tk::Label*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)> blockPress();
     void updateSizeLimits();
@@ -232,6 +243,8 @@ private:
     // Whether the day file may be written: not when someone else saved it
     // since the board read it, unless the user says so.
     bool mayOverwrite(const FilePath& path, std::string_view bytes);
+    // a top-level window of its own, gone before the history it follows
+    std::unique_ptr<QWidget> monthWindow_;
 };
 
 } // namespace kab

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -85,6 +87,11 @@ bool SystemEnvironment::choosePrinter(QPrinter& printer, QWidget* owner) {
     // the day is one page: no range to choose
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QString SystemEnvironment::chooseSaveFile(QWidget* owner, const QString& caption,
+                                          const QString& name, const QString& filters) {
+    return QFileDialog::getSaveFileName(owner, caption, QDir::home().filePath(name), filters);
 }
 
 } // namespace kab::tk

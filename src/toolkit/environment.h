@@ -41,6 +41,10 @@ public:
                                   const QString& message) = 0;
     // The desktop's print dialog for printer; false when the user cancels.
     virtual bool choosePrinter(QPrinter& printer, QWidget* owner) = 0;
+    // The desktop's dialog for a file to write, offering name and filters
+    // ("Excel (*.xlsx);;CSV (*.csv)"); empty when the user cancels.
+    virtual QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& name,
+                                   const QString& filters) = 0;
 };
 
 class SystemEnvironment : public Environment {
@@ -54,6 +58,8 @@ public:
     int replaceFile(const FilePath& path, std::string_view bytes) override;
     bool confirmOverwrite(QWidget* owner, const QString& caption, const QString& message) override;
     bool choosePrinter(QPrinter& printer, QWidget* owner) override;
+    QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& name,
+                           const QString& filters) override;
 };
 
 } // namespace kab::tk

@@ -15,6 +15,11 @@ Used by accessibility.sh:
   selected             the table's selected cells as row,column
   describe TEXT        the description of the block whose time label reads TEXT
   parked               the description of a block named ---
+  month ROW DAY [TEXT] waits for the month window's table (and, with TEXT,
+                       until the cell of row ROW, day DAY reads TEXT), then
+                       prints: rows <TAB> columns <TAB> the day's column
+                       header <TAB> the row's header <TAB> the cell's text
+                       <TAB> its description
 Exit status 1 with a message when the program or the object does not show.
 """
 
@@ -194,11 +199,32 @@ def parked():
     print(node.description)
 
 
+def month(row, day, want=None):
+    _, node = wait_for(lambda n: n.getRoleName() == "table" and n.name == "月間表")
+    if node is None:
+        fail("no month table")
+    deadline = time.monotonic() + WAIT_S
+    while True:
+        t = node.queryTable()
+        names = [t.getRowHeader(r).name if t.getRowHeader(r) else "" for r in range(t.nRows)]
+        if row not in names:
+            fail("no row %s among %r" % (row, names))
+        r, c = names.index(row), int(day) - 1
+        cell = t.getAccessibleAt(r, c)
+        if want is None or one_line(cell.name) == want or time.monotonic() > deadline:
+            break
+        time.sleep(0.2)
+    header = t.getColumnHeader(c)
+    print("\t".join([str(t.nRows), str(t.nColumns), one_line(header.name if header else ""),
+                     one_line(names[r]), one_line(cell.name), one_line(cell.description)]))
+
+
 def main(argv):
     commands = {"tree": (tree, 1), "centre": (centre, 2), "alert": (alert, 1),
                 "press": (press_and_listen, 2), "table": (table, 1), "selected": (selected, 0),
-                "describe": (describe, 1), "parked": (parked, 0)}
-    if len(argv) < 2 or argv[1] not in commands or len(argv) - 2 != commands[argv[1]][1]:
+                "describe": (describe, 1), "parked": (parked, 0), "month": (month, 2)}
+    if len(argv) < 2 or argv[1] not in commands or len(argv) - 2 not in (
+            commands[argv[1]][1], 3 if argv[1] == "month" else -1):
         fail(__doc__)
     command, _ = commands[argv[1]]
     command(*argv[2:])

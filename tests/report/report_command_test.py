@@ -18,6 +18,7 @@ import sys
 import tempfile
 
 import icalendar
+import openpyxl
 
 EXE = os.path.abspath(sys.argv[1])
 WEEKDAYS = "月火水木金土日"  # Monday first, as datetime counts
@@ -227,6 +228,47 @@ code, none, err = run("calendar", "2026-12", "--name", "佐\x1b[2J\u009b2J\x07",
 check(code == 0 and "佐\ufffd[2J\ufffd2J\ufffd の枠は" in err and printable(err.encode()),
       "a name quoted on stderr shows its control characters as U+FFFD: %r" % err)
 
+# --- the month's table: CSV and .xlsx the same, the findings in hours ---------
+days = {"2026-11-30": ["01\\9:00\\3\\佐藤"], "2026-12-05": ["01\\9:00\\3\\佐藤"],
+        "2026-12-07": ["01\\22:00\\9.0\\山田", "02\\9:00\\4\\佐藤", "03\\12:00\\2\\佐藤"],
+        "2026-12-08": ["01\\7:00\\4.0\\山田", "02\\13:00\\4\\---"]}
+for d in range(1, 7):
+    days["2026-12-%02d" % d] = ["01\\9:00\\3\\佐藤"]
+table = data_folder(days)
+write_day(table, "List1.txt", ["高橋", "佐藤"])
+code, out, err = run("month", "2026-12", "--csv", data=table)
+check(code == 0 and out.startswith(b"\xef\xbb\xbf"), "month --csv: exit %d, %s" % (code, err))
+rows = list(csv.reader(io.StringIO(out.decode("utf-8-sig"), newline="")))
+check(rows[0][:3] == ["名前", "1(火)", "2(水)"] and rows[0][-2:] == ["日数", "時間"] and
+      len(rows[0]) == 34, "month header: %r" % rows[0])
+check([r[0] for r in rows[1:]] == ["高橋", "佐藤", "山田 (名簿外)", "(名前なし)", "人数", "時間"],
+      "rows in the list's order, then the others: %r" % [r[0] for r in rows])
+check(rows[2][7] == "9:00-13:00\n12:00-14:00" and rows[2][-2:] == ["7", "24.00"],
+      "a cell of two blocks, and 佐藤's month: %r" % rows[2])
+check(rows[3][7] == "22:00-翌7:00", "an end past midnight: %r" % rows[3][7])
+out_dir = tempfile.mkdtemp(prefix="kab-month-")
+xlsx = os.path.join(out_dir, "month.xlsx")
+code, out, err = run("month", "2026-12", "--xlsx", xlsx, data=table)
+check(code == 0 and out == b"", "month --xlsx: exit %d, %s" % (code, err))
+sheet = openpyxl.load_workbook(xlsx).active
+cells = [["" if c is None else c for c in r] for r in sheet.iter_rows(values_only=True)]
+check([r[0] for r in cells] == [r[0] for r in rows], "the sheet's rows: %r" % [r[0] for r in cells])
+check(all(cells[i][1:32] == [v if i < len(rows) - 2 else float(v) for v in rows[i][1:32]]
+          for i in range(1, len(rows))), "the sheet holds the CSV's cells")
+check(cells[0][1] == "1\n火" and sheet.cell(3, 8).comment and
+      "二重予約" in sheet.cell(3, 8).comment.text, "the sheet's head, and a finding as a note")
+code, out, err = run("hours", "2026-12", data=table)
+text = out.decode("utf-8")
+for want in ["12月8日(火) 山田  前の勤務の終わり (12月7日 翌7:00) から 0時間",
+             "7日以上の連続勤務 (2 件)\n  12月6日(日) 佐藤  7日連続 (11月30日から)\n"]:
+    check(want in text, "hours lacks %r:\n%s" % (want, text))
+# the hours in the staff list's order, then the names not in it
+write_day(table, "List1.txt", ["山田", "高橋", "佐藤"])
+code, out, err = run("hours", "2026-12", "--csv", data=table)
+order = [r[0] for r in csv.reader(io.StringIO(out.decode("utf-8-sig"), newline=""))][1:]
+check(order == ["山田", "佐藤"], "hours in the list's order: %r" % order)
+shutil.rmtree(table)
+
 # --- the printed day -----------------------------------------------------------
 versions = os.path.join(data, ".versions", day_name("2026-12-07"))
 os.makedirs(versions)
@@ -276,6 +318,9 @@ BAD = [
     (["day", "2026-12-07", "--output", os.path.join(versions, "day.pdf")], 1, "データフォルダには書きません"),
     (["day", "2026-12-07", "--output", os.path.join(out_dir, "versions", "day.png")], 1,
      "データフォルダには書きません"),
+    (["month", "2026-12", "--xlsx", os.path.join(data, "m.xlsx")], 1, "データフォルダには書きません"),
+    (["month", "2026-12", "--xlsx", os.path.join(out_dir, "m.xlsx"), "--csv"], 2, "どちらかひとつ"),
+    (["hours", "2026-12", "--xlsx", os.path.join(out_dir, "m.xlsx")], 2, "--xlsx は month"),
     (["day", "2026-12-07", "--output", os.path.join(out_dir, "none", "day.pdf")], 1,
      "No such file or directory"),
     (["--data", os.path.join(out_dir, "none"), "hours", "2026-12"], 1, "データフォルダがありません"),
@@ -289,7 +334,7 @@ for args, status, message in BAD:
 
 after = snapshot(data)
 check(after == before, "the data folder is never written: %r" % sorted(set(after) ^ set(before)))
-for folder in (data, out_dir, prog):
+for folder in (data, out_dir, prog, os.path.dirname(xlsx)):
     shutil.rmtree(folder)
 
 # --- a data folder that cannot be read: a failure, not an empty month -----------

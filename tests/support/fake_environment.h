@@ -65,6 +65,11 @@ public:
         printer.setOutputFileName(printToFile);
         return true;
     }
+    // The file dialog: this path, or cancelled when it is empty.
+    QString saveFile;
+    QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return saveFile;
+    }
 };
 
 // The one environment of the test process; reset by each test fixture.

@@ -33,6 +33,7 @@ void resetEnv() {
     const QString state = g_env->dir.path() + QStringLiteral("/state");
     QDir(state).removeRecursively();
     qputenv("XDG_STATE_HOME", state.toUtf8());
+    g_env->saveFile.clear();
 }
 
 } // namespace kab::test

@@ -1,0 +1,237 @@
+// The month window beside a live board: Ctrl+M, the table's rows and
+// headers, the board's changes and saves followed, files changed by others,
+// a day opened on the board, the findings, the export and the print.
+
+#include "monthview/monthmodel.h"
+#include "monthview/monthwindow.h"
+#include "report/holidays.h"
+#include "support/storage_fixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+namespace kab::test {
+namespace {
+
+using month::MonthModel;
+using month::MonthWindow;
+
+class MonthWindowTest : public StorageTest {
+protected:
+    void TearDown() override {
+        if (form) form->history().flushRecovery();
+        StorageTest::TearDown();
+    }
+    MonthWindow* openMonth() {
+        windowKey(Qt::Key_M);
+        return qobject_cast<MonthWindow*>(form->monthWindow());
+    }
+    // The window takes the board's steps once their paint is done.
+    static void followed() { QCoreApplication::processEvents(); }
+    static QString cell(MonthWindow* w, int row, int day) {
+        return w->model()->index(row, day - 1).data().toString();
+    }
+    static QString header(MonthWindow* w, int day) {
+        return w->model()->headerData(day - 1, Qt::Horizontal).toString();
+    }
+    static QStringList rowNames(MonthWindow* w) {
+        QStringList names;
+        for (int r = 0; r < w->model()->rowCount(); ++r)
+            names << w->model()->headerData(r, Qt::Vertical).toString();
+        return names;
+    }
+};
+
+TEST_F(MonthWindowTest, CtrlMWhateverHasTheFocusOpensOneWindow) {
+    const std::string before = boardView();
+    QWidget* controls[] = {form->Edit1, form->cmb1, form->dtp0, form->dtp1, form->sg1};
+    MonthWindow* first = nullptr;
+    for (QWidget* c : controls) {
+        if (first) first->hide();
+        form->activateWindow();
+        focus(c);
+        MonthWindow* w = openMonth();
+        ASSERT_NE(w, nullptr) << c->objectName().toStdString();
+        EXPECT_TRUE(w->isVisible()) << c->objectName().toStdString();
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("月間表 2026年12月 - Kabrelo24"));
+        if (!first) first = w;
+        EXPECT_EQ(w, first) << "a second Ctrl+M raises the same window";
+    }
+    EXPECT_FALSE(first->testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_TRUE(first->isWindow());
+    EXPECT_EQ(boardView(), before);
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_W, QKeyCombination(Qt::Key_Escape)}) {
+        first->show();
+        first->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(first));
+        QTest::keyClick(first->table(), key.key(), key.keyboardModifiers());
+        EXPECT_FALSE(first->isVisible()) << QKeySequence(key).toString().toStdString();
+    }
+}
+
+TEST_F(MonthWindowTest, RowsHeadersAndMonthSteps) {
+    writeFile("List1.txt", "高橋\r\n佐藤\r\n");
+    writeFile("12;05土.txt", "01\\9:00\\4.0\\鈴木\r\n02\\13:00\\2\\---\r\n");
+    writeFile("11;03火.txt", "01\\9:00\\4.0\\佐藤\r\n01\\9:3O\\4.0\\佐藤\r\n");
+    // the day on show damaged too: the board holds its first line
+    writeFile(kToday, "01\\8:00\\2.0\\高橋\r\n0x\\9:00\\4.0\\高橋\r\n");
+    tk::guarded([&] { form->dtp0->onChange(form->dtp0); }); // as the day picker loads it
+    MonthWindow* w = openMonth();
+    ASSERT_NE(w, nullptr);
+    QAbstractItemModelTester tester(w->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(rowNames(w),
+              (QStringList{"高橋", "佐藤", "鈴木 (名簿外)", "(名前なし)", "人数", "時間"}));
+    EXPECT_EQ(cell(w, 2, 5), "9:00-13:00");
+    EXPECT_EQ(cell(w, 3, 5), "13:00-15:00");
+    EXPECT_EQ(w->model()->index(4, 4).data().toString(), "1");
+    EXPECT_EQ(w->model()->index(5, 32).data().toString(), "8.00");
+    EXPECT_EQ(header(w, 5), "5\n土");
+    EXPECT_EQ(header(w, 7), "7\n月\n破損");
+    EXPECT_EQ(cell(w, 0, 7), "8:00-10:00");
+    EXPECT_EQ(w->model()->headerData(4, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(),
+              QColor(0, 0, 200));
+    EXPECT_EQ(w->model()->headerData(5, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(),
+              QColor(200, 0, 0));
+    EXPECT_FALSE(w->model()->headerData(6, Qt::Horizontal, Qt::ForegroundRole).isValid());
+    // November: a holiday, a damaged day, its readable lines shown
+    w->stepMonth(-1);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("月間表 2026年11月 - Kabrelo24"));
+    EXPECT_EQ(w->model()->headerData(2, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(),
+              QColor(200, 0, 0));
+    EXPECT_EQ(header(w, 3), "3\n火\n破損");
+    const QString tip = w->model()->headerData(2, Qt::Horizontal, Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.contains("文化の日") && tip.contains("11;03火.txt: 2 行目"))
+        << tip.toStdString();
+    EXPECT_EQ(cell(w, 1, 3), "9:00-13:00");
+    // any month, the board's reach or not
+    w->stepMonth(30);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("月間表 2029年5月 - Kabrelo24"));
+    EXPECT_EQ(header(w, 3), "3\n木");
+}
+
+TEST_F(MonthWindowTest, FollowsTheBoardItsSavesAndOtherUsers) {
+    makeData();
+    MonthWindow* w = openMonth();
+    ASSERT_NE(w, nullptr);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QAbstractItemModelTester tester(w->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    place(1, 3, hm(9, 0), "4.0");
+    block(1)->setCaption(sjis::fromUtf8("田中"));
+    settle();
+    followed();
+    const int tanaka = static_cast<int>(rowNames(w).indexOf("田中 (名簿外)"));
+    ASSERT_GE(tanaka, 0) << rowNames(w).join(",").toStdString();
+    EXPECT_EQ(cell(w, tanaka, 7), "9:00-13:00");
+    EXPECT_EQ(header(w, 7), "7\n月\n未保存");
+    // a wheel step on the board is one more step, seen at once
+    focus(form->Edit1);
+    wheel(form->Edit1, true);
+    EXPECT_EQ(cell(w, tanaka, 7), "9:00-13:00") << "not before the board's paint";
+    followed();
+    EXPECT_EQ(cell(w, tanaka, 7), "9:00-13:15");
+    windowKey(Qt::Key_S);
+    followed();
+    EXPECT_EQ(header(w, 7), "7\n月");
+    undo();
+    followed();
+    EXPECT_EQ(cell(w, tanaka, 7), "9:00-13:00");
+    EXPECT_EQ(header(w, 7), "7\n月\n未保存");
+    EXPECT_EQ(w->model()->index(w->model()->rowCount() - 1, 6).data().toString(), "4.00");
+    // another user's save of another day
+    writeFile("12;09水.txt", "01\\10:00\\2.0\\田中\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cell(w, tanaka, 9) == "10:00-12:00"; }, 5000));
+}
+
+TEST_F(MonthWindowTest, EnterOnACellMovesTheBoardOnce) {
+    MonthWindow* w = openMonth();
+    ASSERT_NE(w, nullptr);
+    w->show();
+    w->activateWindow();
+    // today is 7 December 2026: October to February are within reach
+    const struct {
+        int stepMonths, day;
+        bool moves;
+    } cases[] = {
+        {0, 9, true}, {0, 9, true}, {2, 3, true}, {-2, 31, true}, {3, 1, false}, {-3, 30, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.stepMonths) + "/" + std::to_string(c.day));
+        w->setMonth({2026, 12});
+        w->stepMonth(c.stepMonths);
+        const std::string before = boardView();
+        const std::size_t undoable = form->history().undoable();
+        w->table()->setFocus();
+        w->table()->setCurrentIndex(w->model()->index(0, c.day - 1));
+        QTest::keyClick(w->table(), Qt::Key_Return);
+        if (!c.moves) {
+            EXPECT_EQ(boardView(), before);
+            EXPECT_TRUE(w->status()->text().contains("外")) << w->status()->text().toStdString();
+            continue;
+        }
+        EXPECT_TRUE(w->status()->text().isEmpty());
+        EXPECT_EQ(form->dtp0->text().toStdString(), std::to_string(c.day));
+        EXPECT_EQ(decodeDate(form->currentMonth()).month,
+                  decodeDate(w->model()->dateOf(w->model()->index(0, 0))).month);
+        if (boardView() == before) continue; // the day already on show
+        EXPECT_EQ(form->history().undoable(), undoable + 1);
+        undo();
+        EXPECT_EQ(boardView(), before);
+        redo();
+    }
+}
+
+TEST_F(MonthWindowTest, FindingsMarkedListedAndSelected) {
+    writeFile("12;08火.txt",
+              "01\\9:00\\4.0\\鈴木\r\n02\\12:00\\3.0\\鈴木\r\n03\\13:00\\2.0\\佐藤\r\n");
+    MonthWindow* w = openMonth();
+    ASSERT_NE(w, nullptr);
+    const int suzuki = static_cast<int>(rowNames(w).indexOf("鈴木 (名簿外)"));
+    ASSERT_GE(suzuki, 0);
+    const QModelIndex marked = w->model()->index(suzuki, 7);
+    EXPECT_TRUE(marked.data(MonthModel::FindingRole).toBool());
+    EXPECT_TRUE(marked.data(Qt::ToolTipRole).toString().startsWith("二重予約: 1行目 9:00-13:00"));
+    EXPECT_EQ(marked.data(Qt::AccessibleDescriptionRole), marked.data(Qt::ToolTipRole));
+    EXPECT_FALSE(w->model()->index(suzuki, 6).data(MonthModel::FindingRole).toBool());
+    ASSERT_EQ(w->findingsList()->count(), 1);
+    EXPECT_TRUE(w->findingsList()->item(0)->text().startsWith("12月8日 鈴木  二重予約"));
+    emit w->findingsList()->itemClicked(w->findingsList()->item(0));
+    EXPECT_EQ(w->table()->currentIndex(), marked);
+}
+
+TEST_F(MonthWindowTest, ExportAndPrint) {
+    writeFile("12;08火.txt", "01\\9:00\\4.0\\鈴木\r\n");
+    MonthWindow* w = openMonth();
+    ASSERT_NE(w, nullptr);
+    QTemporaryDir out;
+    const struct {
+        const char* name;
+        QByteArray head;
+    } files[] = {{"m.csv", "\xEF\xBB\xBF名前,1(火)"}, {"m.xlsx", "PK"}};
+    for (const auto& f : files) {
+        env().saveFile = out.filePath(f.name);
+        auto* button = w->findChild<QPushButton*>("exportButton");
+        ASSERT_NE(button, nullptr);
+        button->click();
+        QFile written(env().saveFile);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << f.name;
+        EXPECT_TRUE(written.readAll().startsWith(f.head)) << f.name;
+        EXPECT_TRUE(w->status()->text().startsWith("書き出しました")) << f.name;
+    }
+    EXPECT_TRUE(w->exportTo(out.filePath("none/m.csv")).has_value());
+    env().printToFile = out.filePath("m.pdf");
+    QTest::keyClick(w->table(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(env().printDialogs, 1);
+    QFile pdf(env().printToFile);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+}
+
+} // namespace
+} // namespace kab::test
