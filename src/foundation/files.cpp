@@ -153,13 +153,13 @@ bool readFile(const FileHandle& file, const FilePath& path, std::size_t maxBytes
     }
 }
 
-std::optional<std::string> smallFileContents(const FilePath& path, std::size_t limit,
-                                             bool noFollow) {
+std::optional<std::string> smallFileContents(const FilePath& path, std::size_t limit, bool noFollow,
+                                             bool usersOwn) {
     const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | (noFollow ? O_NOFOLLOW : 0);
     FileHandle file(::open(path.c_str(), flags));
     struct stat st {};
     if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        std::size_t(st.st_size) > limit)
+        std::size_t(st.st_size) > limit || (usersOwn && st.st_uid != ::geteuid()))
         return std::nullopt;
     std::string data(std::size_t(st.st_size), '\0');
     std::size_t done = 0;

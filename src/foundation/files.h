@@ -114,9 +114,10 @@ struct FileWriteHooks {
 
 // The whole of a regular file no larger than limit; nothing for a larger
 // file, one that cannot be read, or anything but a regular file (a pipe is
-// never waited on). With noFollow, nothing for a symbolic link either.
+// never waited on). With noFollow, nothing for a symbolic link either; with
+// usersOwn, nothing for a file the user does not own.
 std::optional<std::string> smallFileContents(const FilePath& path, std::size_t limit,
-                                             bool noFollow = false);
+                                             bool noFollow = false, bool usersOwn = false);
 
 // Makes a rename or removal in dir ("" is the current folder) last through a
 // crash. It has happened and cannot be taken back: a failure is passed over.

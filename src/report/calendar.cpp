@@ -1,5 +1,6 @@
 #include "report/calendar.h"
 
+#include "foundation/bytes.h"
 #include "foundation/numbers.h"
 #include "report/printable.h"
 
@@ -68,16 +69,9 @@ void addLine(std::string& out, std::string_view line) {
     out += "\r\n";
 }
 
-// FNV-1a: a short, stable token of a name for the UID.
+// A short, stable token of a name for the UID.
 std::string nameToken(std::string_view name) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (unsigned char c : name) {
-        h ^= c;
-        h *= 1099511628211ull;
-    }
-    char out[20];
-    std::snprintf(out, sizeof out, "%016llx", static_cast<unsigned long long>(h));
-    return out;
+    return bytes::token(name);
 }
 
 SjisString summaryName(const Shift& s) {

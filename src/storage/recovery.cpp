@@ -1,6 +1,7 @@
 #include "storage/recovery.h"
 
 #include "foundation/atomicfile.h"
+#include "foundation/bytes.h"
 #include "storage/dayfile.h"
 #include "storage/folder.h"
 
@@ -26,20 +27,14 @@ std::size_t nameStart(const FilePath& path) {
     return slash == FilePath::npos ? 0 : slash + 1;
 }
 
-// The data folder's key: FNV-1a of its real path, in hexadecimal.
+// The data folder's key: a token of its real path.
 std::string folderKey(const FilePath& dataDir) {
     char real[PATH_MAX];
-    std::string path = ::realpath(dataDir.c_str(), real) ? std::string(real) : absolutePath(dataDir);
+    std::string path =
+        ::realpath(dataDir.c_str(), real) ? std::string(real) : absolutePath(dataDir);
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (const unsigned char c : path) {
-        hash ^= c;
-        hash *= 1099511628211ULL;
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
+    return bytes::token(path);
 }
 
 // Makes every missing folder of path, each 0700, as the folders of the
@@ -131,20 +126,7 @@ std::optional<BoardState> recoveredBoard(std::string_view bytes) {
 }
 
 std::optional<std::string> readRecoveryFile(const FilePath& path) {
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat st {};
-    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_uid != ::geteuid() || std::size_t(st.st_size) > maxRecoveryBytes)
-        return std::nullopt;
-    std::string data(std::size_t(st.st_size), '\0');
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t got = ::read(file.get(), data.data() + done, data.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return std::nullopt;
-        done += std::size_t(got);
-    }
-    return data;
+    return smallFileContents(path, maxRecoveryBytes, true, true);
 }
 
 void ensureRecoveryFolder(const FilePath& folder) {
