@@ -10,7 +10,7 @@ set -euo pipefail
 run=(
     g++ cmake ninja-build make pkg-config
     qt6-base-dev libgl-dev libxcb1-dev qt6-wayland librsvg2-bin libxlsxwriter-dev
-    fonts-ipafont-gothic fonts-dejavu-core xdg-utils
+    fonts-ipafont-gothic fonts-dejavu-core xdg-utils qt6-translations-l10n
 )
 # a private X server and what drives it, for the end-to-end runs and the
 # start-up figures
