@@ -19,6 +19,7 @@ test=(
     libgtest-dev libgmock-dev "${x_tools[@]}" imagemagick openbox weston
     dbus-daemon at-spi2-core python3-pyatspi python3-pyqt6
     desktop-file-utils ibus ibus-mozc xclip poppler-utils python3-icalendar python3-openpyxl
+    libreoffice-calc-nogui
 )
 bench=(libbenchmark-dev "${x_tools[@]}" python3)
 
