@@ -32,6 +32,10 @@ namespace kab {
 
 class History;
 
+namespace storage {
+struct UnsavedDay;
+}
+
 namespace tk {
 struct CellRect;
 class ComboBox;
@@ -143,6 +147,14 @@ public:
     // stays chosen while the list has it, and no handler runs.
     void rereadStaffList();
     void sbtn1Click();
+    // Work left unsaved by earlier runs: the days of the user's recovery
+    // files for this data folder; the desktop told of them (once, at the
+    // start); a day's file loaded back as a drop of it loads, after the
+    // board moved to that day (false, nothing done, when the day has none or
+    // the board cannot show it).
+    std::vector<storage::UnsavedDay> unsavedDays() const;
+    void tellUnsavedDays();
+    bool restoreUnsaved(DateSerial date);
 
     // printing (Ctrl+P): the day on show through the print dialog
     void printDay();

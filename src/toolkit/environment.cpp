@@ -2,12 +2,14 @@
 
 #include "foundation/atomicfile.h"
 #include "toolkit/application.h"
+#include "toolkit/notify.h"
 
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QProcess>
@@ -100,6 +102,10 @@ void SystemEnvironment::openFile(const QString& path,
                          failed(QString::fromUtf8("xdg-open を起動できません"));
                      });
     process->start();
+}
+
+void SystemEnvironment::notify(const QString& summary, const QString& body) {
+    notifyDesktop(QGuiApplication::applicationDisplayName(), summary, body);
 }
 
 int SystemEnvironment::replaceFile(const FilePath& path, std::string_view bytes) {

@@ -47,6 +47,11 @@ public:
         opened << path;
         if (!openFails.isEmpty()) failed(openFails);
     }
+    // The notifications the desktop was given: summary, then body.
+    QStringList notified;
+    void notify(const QString& summary, const QString& body) override {
+        notified << summary << body;
+    }
     // Faults injected into the saves; none when null.
     const FileWriteHooks* saveHooks = nullptr;
     int replaceFile(const FilePath& path, std::string_view bytes) override {
