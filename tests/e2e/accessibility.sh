@@ -27,6 +27,10 @@ if [ -z "${KAB_A11Y_SESSION:-}" ]; then
 fi
 
 require_x
+# Qt's own dialogs in English, as this script reads them, whatever the
+# language of the desktop that runs it
+unset LC_ALL LC_MESSAGES LANGUAGE
+export LANG=C.UTF-8
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 reader() { timeout 60 "$py" "$here/atspi_board.py" "$@"; }
 # The bus is up when its registry answers, before the program has started:
