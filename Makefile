@@ -38,6 +38,7 @@ test-asan: deps-test
 screenshot: deps-test build
 	scripts/screenshot.sh build/kabrelo24 docs/board.png
 	scripts/month_screenshot.sh build/kabrelo24 docs/month.png
+	scripts/restore_screenshot.sh build/kabrelo24 docs/month-restore.png
 
 bench: deps-bench
 	cmake --preset release

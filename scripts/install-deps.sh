@@ -10,7 +10,7 @@ set -euo pipefail
 run=(
     g++ cmake ninja-build make pkg-config
     qt6-base-dev libgl-dev libxcb1-dev qt6-wayland librsvg2-bin libxlsxwriter-dev
-    fonts-ipafont-gothic fonts-dejavu-core xdg-utils
+    fonts-ipafont-gothic fonts-dejavu-core xdg-utils qt6-translations-l10n
 )
 # a private X server and what drives it, for the end-to-end runs and the
 # start-up figures
@@ -19,6 +19,7 @@ test=(
     libgtest-dev libgmock-dev "${x_tools[@]}" imagemagick openbox weston
     dbus-daemon at-spi2-core python3-pyatspi python3-pyqt6
     desktop-file-utils ibus ibus-mozc xclip poppler-utils python3-icalendar python3-openpyxl
+    libreoffice-calc-nogui
 )
 bench=(libbenchmark-dev "${x_tools[@]}" python3)
 

@@ -59,7 +59,7 @@ void MonthModel::setTable(report::MonthTable table) {
     for (int c = 0; c < days(); ++c) {
         const report::MonthColumn &a = old.columns[std::size_t(c)],
                                   &b = table_.columns[std::size_t(c)];
-        if (a.unsaved != b.unsaved || a.damage != b.damage) {
+        if (a.unsaved != b.unsaved || a.damage != b.damage || a.leftUnsaved != b.leftUnsaved) {
             if (firstHead < 0) firstHead = c;
             lastHead = c;
         }
@@ -160,7 +160,11 @@ QVariant MonthModel::headerData(int section, Qt::Orientation orientation, int ro
     case Qt::DisplayRole: {
         QString text = QString::number(col.day) + QLatin1Char('\n') +
                        QString::fromUtf8(kWeekdays[col.weekday - 1]);
-        if (col.unsaved) text += QStringLiteral("\n未保存");
+        using Left = report::MonthColumn::LeftUnsaved;
+        if (col.unsaved || col.leftUnsaved == Left::Newer)
+            text += QStringLiteral("\n未保存");
+        else if (col.leftUnsaved == Left::Older)
+            text += QStringLiteral("\n未保存(古)");
         if (!col.damage.empty()) text += QStringLiteral("\n破損");
         return text;
     }
@@ -172,6 +176,13 @@ QVariant MonthModel::headerData(int section, Qt::Orientation orientation, int ro
         QStringList lines;
         if (!col.holiday.empty()) lines << qs(col.holiday);
         if (col.unsaved) lines << QStringLiteral("盤面に保存していない変更があります");
+        if (col.leftUnsaved == report::MonthColumn::LeftUnsaved::Newer)
+            lines << QStringLiteral(
+                "保存されていない作業が残っています (「復元」で盤面に戻せます)");
+        if (col.leftUnsaved == report::MonthColumn::LeftUnsaved::Older)
+            lines << QStringLiteral("保存されていない作業が残っていますが、その後この日の日ファイル"
+                                    "が保存されています。残っているのはそれより古い作業です"
+                                    " (「復元」で盤面に戻せます)");
         if (!col.damage.empty())
             lines << QStringLiteral("日ファイルが壊れています (読めた行だけを表示):\n") +
                          qs(col.damage);

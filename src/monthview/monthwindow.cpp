@@ -6,6 +6,7 @@
 #include "shell/unit1.h"
 #include "storage/dayfile.h"
 #include "storage/dayplan.h"
+#include "storage/recovery.h"
 #include "storage/stafflist.h"
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
@@ -76,11 +77,17 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     auto* write = new QPushButton(QStringLiteral("書き出し"), this);
     write->setObjectName(QStringLiteral("exportButton"));
     write->setFocusPolicy(Qt::TabFocus);
+    restore_ = new QPushButton(QStringLiteral("復元"), this);
+    restore_->setObjectName(QStringLiteral("restoreButton"));
+    restore_->setFocusPolicy(Qt::TabFocus);
+    restore_->setToolTip(QStringLiteral("選んだ日の保存されていない作業を盤面に戻します"));
+    restore_->hide();
     auto* top = new QHBoxLayout;
     top->addWidget(back);
     top->addWidget(monthLabel_);
     top->addWidget(on);
     top->addStretch(1);
+    top->addWidget(restore_);
     top->addWidget(write);
 
     model_ = new MonthModel(this);
@@ -127,6 +134,10 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     connect(back, &QPushButton::clicked, this, [this] { stepMonth(-1); });
     connect(on, &QPushButton::clicked, this, [this] { stepMonth(1); });
     connect(write, &QPushButton::clicked, this, [this] { tk::guarded([this] { exportMonth(); }); });
+    connect(restore_, &QPushButton::clicked, this,
+            [this] { tk::guarded([this] { restoreDay(table_->currentIndex()); }); });
+    connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { showRestore(); });
     connect(table_, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { tk::guarded([&] { openDay(index); }); });
     // a click on a finding, or Enter on it, selects its cell
@@ -153,8 +164,16 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     connect(&rereadLater_, &QTimer::timeout, this, [this] { reread(); });
     // a save by another user renames a new file over the day: the folder
     // changes; a day written in place changes itself
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this,
-            [this] { rereadLater_.start(); });
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
+        // the board's own steps write there: the day files need no reading
+        if (path != tk::pathToQt(storage::recoveryFolder(form_.dataDir())))
+            rereadLater_.start();
+        else if (!rereadLater_.isActive())
+            QTimer::singleShot(150, this, [this] {
+                readLeftUnsaved();
+                followBoard();
+            });
+    });
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { rereadLater_.start(); });
     followLater_.setSingleShot(true);
     followLater_.setInterval(0);
@@ -197,6 +216,7 @@ void MonthWindow::stepMonth(int n) {
 void MonthWindow::reread() {
     const auto span = report::findingSpan(report::firstOf(month_), report::lastOf(month_));
     staff_ = report::staffOf(form_.dataDir());
+    readLeftUnsaved();
     files_.clear();
     for (report::Day& d : report::readDays(form_.dataDir(), span))
         files_.push_back(std::make_shared<const report::Day>(std::move(d)));
@@ -204,11 +224,24 @@ void MonthWindow::reread() {
     rebuild();
 }
 
+void MonthWindow::readLeftUnsaved() {
+    leftUnsaved_.clear();
+    std::map<FilePath, bool> unsaved;
+    for (const storage::UnsavedDay& day : form_.unsavedDays())
+        unsaved[day.dayName] = day.savedSince;
+    for (DateSerial d = report::firstOf(month_); d <= report::lastOf(month_); ++d)
+        if (const auto found = unsaved.find(inFolder("", storage::dayFileName(d, d)));
+            found != unsaved.end())
+            leftUnsaved_[d] = found->second;
+}
+
 void MonthWindow::watchFiles() {
     if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
     if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
     QStringList paths;
     paths << tk::pathToQt(form_.dataDir()) << tk::pathToQt(storage::staffListPath(form_.dataDir()));
+    // the work left unsaved comes and goes there
+    paths << tk::pathToQt(storage::recoveryFolder(form_.dataDir()));
     for (const auto& d : files_)
         if (d->exists) paths << tk::pathToQt(d->path);
     watcher_.addPaths(paths);
@@ -249,9 +282,32 @@ void MonthWindow::rebuild() {
     report::MonthTable t = report::monthTable(month_, std::move(days), staff_);
     if (unsaved && shown >= report::firstOf(month_) && shown <= report::lastOf(month_))
         t.columns[static_cast<std::size_t>(shown - report::firstOf(month_))].unsaved = true;
+    for (const auto& [date, savedSince] : leftUnsaved_)
+        t.columns[static_cast<std::size_t>(date - report::firstOf(month_))].leftUnsaved =
+            savedSince ? report::MonthColumn::LeftUnsaved::Older
+                       : report::MonthColumn::LeftUnsaved::Newer;
     model_->setTable(std::move(t));
     fitRows();
     showFindings();
+    showRestore();
+}
+
+void MonthWindow::showRestore() {
+    restore_->setVisible(!leftUnsaved_.empty());
+    restore_->setEnabled(leftUnsaved_.contains(model_->dateOf(table_->currentIndex())));
+}
+
+bool MonthWindow::restoreDay(const QModelIndex& index) {
+    const DateSerial date = model_->dateOf(index);
+    if (!leftUnsaved_.contains(date)) return false;
+    if (!form_.restoreUnsaved(date)) {
+        const Date d = decodeDate(date);
+        say(QString::number(d.month) + QStringLiteral("月") + QString::number(d.day) +
+            QStringLiteral("日の作業は戻せません (盤面で開ける月の外か、もう残っていません)。"));
+        return false;
+    }
+    say({});
+    return true;
 }
 
 void MonthWindow::fitRows() {

@@ -11,10 +11,12 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 #include <QWidget>
+#include <map>
 
 class QLabel;
 class QListWidget;
 class QPagedPaintDevice;
+class QPushButton;
 class QTableView;
 
 namespace kab {
@@ -45,6 +47,12 @@ public:
     // The day of a cell opened on the board: false, with a word in the
     // window, for a day the board cannot show.
     bool openDay(const QModelIndex& index);
+
+    // 復元: the work left unsaved on the day of a cell loaded back onto the
+    // board (TForm1::restoreUnsaved); false, with a word in the window, when
+    // there is none or the board cannot show the day.
+    bool restoreDay(const QModelIndex& index);
+    QPushButton* restoreButton() const { return restore_; }
 
     // The table written as .xlsx, or as CSV when path ends in ".csv"; the
     // reason when it could not be written.
@@ -78,6 +86,12 @@ private:
     QLabel* status_ = nullptr;
     QLabel* findingsHead_ = nullptr;
     QListWidget* findings_ = nullptr;
+    // 復元, shown while a day of the month has work left unsaved
+    QPushButton* restore_ = nullptr;
+    // the days with work left unsaved: true where the day was saved since
+    std::map<DateSerial, bool> leftUnsaved_;
+    void readLeftUnsaved();
+    void showRestore();
     QFileSystemWatcher watcher_;
     QTimer rereadLater_, followLater_;
     std::vector<QString> shownFindings_;

@@ -19,6 +19,10 @@ struct MonthColumn {
     int weekday = 0;          // 1 = Sunday .. 7 = Saturday
     std::string_view holiday; // the public holiday's name, or empty
     bool unsaved = false;     // the board shows it with changes not saved
+    // Work an earlier run left unsaved (a recovery file): none, newer than
+    // the day's file, or older (the day saved since).
+    enum class LeftUnsaved { None, Newer, Older };
+    LeftUnsaved leftUnsaved = LeftUnsaved::None;
     // "data/12;09水.txt: 2 行目: ...", one a line, when the file was damaged
     std::string damage;
     int people = 0; // named people with a block

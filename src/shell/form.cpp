@@ -27,6 +27,7 @@ TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(en
     tk::guarded([this] { FormCreate(); });
     // from the board the start-up shows on
     history_ = std::make_unique<History>(*this);
+    tk::guarded([this] { tellUnsavedDays(); });
 }
 
 TForm1::~TForm1() {

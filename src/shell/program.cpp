@@ -6,7 +6,11 @@
 #include "toolkit/instancelock.h"
 #include "toolkit/logout.h"
 
+#include <QCoreApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -110,6 +114,12 @@ int runProgram(int argc, char** argv, void (*created)(QWidget* window)) {
     tk::SystemEnvironment env;
     tk::Application app(argc, argv, env);
     if (platform != Platform::UsersChoice) unsetenv("QT_QPA_PLATFORM");
+    // Qt's own words (the print and file dialogs, the standard buttons) in
+    // the desktop's language, where Qt's translations are installed
+    auto* qtWords = new QTranslator(&app);
+    if (qtWords->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtWords);
     // the title bar and the task switcher show the program's own icon
     QIcon icon;
     for (int size : {16, 32, 48, 64})

@@ -103,6 +103,7 @@ void TForm1::FormCreate() {
     Shade1->realign();
     Shade1->hide();
     fillNameBox();
+    watchStaffList();
     // as wide as the board up to 24:00; the size limits widen it
     setOuterSize(sg1->cellRect(19, 0).right + 20, outerSize().height());
 }

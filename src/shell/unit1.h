@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 class QKeyEvent;
 class QListWidget;
@@ -30,6 +31,10 @@ class QWheelEvent;
 namespace kab {
 
 class History;
+
+namespace storage {
+struct UnsavedDay;
+}
 
 namespace tk {
 struct CellRect;
@@ -136,7 +141,20 @@ public:
     void spb3Click();
     void dropFiles(const QStringList& paths);
     void fillNameBox();
+    // The list read again whenever it or the data folder changes on disk.
+    void watchStaffList();
+    // The name box takes the list's names as they are now; the chosen one
+    // stays chosen while the list has it, and no handler runs.
+    void rereadStaffList();
     void sbtn1Click();
+    // Work left unsaved by earlier runs: the days of the user's recovery
+    // files for this data folder; the desktop told of them (once, at the
+    // start); a day's file loaded back as a drop of it loads, after the
+    // board moved to that day (false, nothing done, when the day has none or
+    // the board cannot show it).
+    std::vector<storage::UnsavedDay> unsavedDays() const;
+    void tellUnsavedDays();
+    bool restoreUnsaved(DateSerial date);
 
     // printing (Ctrl+P): the day on show through the print dialog
     void printDay();
@@ -223,7 +241,8 @@ private:
     bool routingWheel_ = false;
 
     int hourWidth_ = 0;
-    FilePath dataDir_; // in the file system's form, like every path
+    FilePath dataDir_;                   // in the file system's form, like every path
+    std::vector<SjisString> staffNames_; // as the name box last took them
     tk::Panel* currentBlock_ = nullptr;
     int selAnchorCol_ = 0, selAnchorRow_ = 0; // set by every select-cell notification
     QPoint grabOffset_;                       // press position in the pressed label

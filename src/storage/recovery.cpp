@@ -98,6 +98,51 @@ std::vector<RecoveryFile> recoveryFilesOf(const FilePath& folder, std::string_vi
     return files;
 }
 
+namespace {
+
+// The last change of a file to the nanosecond, or nothing when none is there.
+std::optional<std::int64_t> changedAt(const FilePath& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+std::vector<UnsavedDay> unsavedDays(const FilePath& folder, const FilePath& dataDir) {
+    std::set<std::string> names;
+    for (const std::string& name : folderEntries(folder)) {
+        if (name.starts_with('.')) continue;
+        // "12;07月.txt" or a later board's "12;07月.txt.2"
+        std::string day = name;
+        const std::size_t dot = name.rfind('.');
+        if (dot != std::string::npos && dot + 1 < name.size() &&
+            name.find_first_not_of("0123456789", dot + 1) == std::string::npos)
+            day = name.substr(0, dot);
+        if (recoverySlot(name, day) != 0) names.insert(day);
+    }
+    std::vector<UnsavedDay> days;
+    for (const std::string& day : names) {
+        const auto dayChanged = changedAt(dataDir + day);
+        std::optional<UnsavedDay> newer, older;
+        for (const RecoveryFile& file : recoveryFilesOf(folder, day)) {
+            if (!recoveredBoard(file.bytes)) continue;
+            const auto changed = changedAt(file.path);
+            if (!changed) continue;
+            // oldest first: the last one of each kind is its newest
+            if (dayChanged && *dayChanged > *changed)
+                older = UnsavedDay{day, file.path, true};
+            else
+                newer = UnsavedDay{day, file.path, false};
+        }
+        if (newer)
+            days.push_back(std::move(*newer));
+        else if (older)
+            days.push_back(std::move(*older));
+    }
+    return days;
+}
+
 std::string recoveryFileBytes(std::string_view records, std::string_view encodedBoard) {
     std::string bytes(records);
     bytes += kCrLf; // the empty line that ends a day file's reading

@@ -63,6 +63,20 @@ struct RecoveryFile {
 };
 std::vector<RecoveryFile> recoveryFilesOf(const FilePath& folder, std::string_view dayName);
 
+// A day with work left unsaved: what the start tells the desktop of and the
+// month window offers back.
+struct UnsavedDay {
+    FilePath dayName; // the day file's name
+    FilePath path;    // the recovery file to offer
+    // The day's file changed after that recovery file was written: someone
+    // saved the day since, and the work left is the older of the two.
+    bool savedSince = false;
+};
+// The days with recovery files in folder that the user owns and that hold a
+// whole board, by name. Each offers its newest file written after its day
+// file last changed, else its newest file, savedSince.
+std::vector<UnsavedDay> unsavedDays(const FilePath& folder, const FilePath& dataDir);
+
 // A recovery file's bytes: the records (each line ended by CR LF, as
 // TextList::text gives them), an empty line, the encoded board.
 std::string recoveryFileBytes(std::string_view records, std::string_view encodedBoard);

@@ -24,12 +24,19 @@ inline constexpr std::size_t maxStaffListBytes = 4 * 1024 * 1024;
 inline constexpr int maxStaffNames = 100000;
 inline constexpr std::size_t maxNameBytes = 256;
 
+// How a list's bytes are read. People write the list with whatever editor
+// they have: one that saves UTF-8 (with or without a byte-order mark) gives
+// bytes that are valid UTF-8 and not plain ASCII, which Shift-JIS text almost
+// never is; anything else is Shift-JIS, as the list has always been.
+enum class StaffListEncoding { ShiftJis, Utf8 };
+StaffListEncoding staffListEncoding(std::string_view bytes);
+
 // The names of the list at path, a line each as TextList::setText splits
-// them, blank lines and repeats kept: the lines that end within its first
-// maxStaffListBytes bytes, at most maxStaffNames of them, each cut to at most
-// maxNameBytes at a character boundary. None when no regular file is there
-// (openRegularFile: a pipe is never waited on). Throws Error::fileOpen when
-// the file cannot be read.
+// them (a UTF-8 list converted to Shift-JIS first, its byte-order mark
+// dropped, a character without a Shift-JIS form as "?"), blank lines and repeats kept: the lines
+// that end within its first maxStaffListBytes bytes, at most maxStaffNames of them, each cut to at
+// most maxNameBytes at a character boundary. None when no regular file is there (openRegularFile: a
+// pipe is never waited on). Throws Error::fileOpen when the file cannot be read.
 std::vector<SjisString> readStaffNames(const FilePath& path);
 
 } // namespace kab::storage

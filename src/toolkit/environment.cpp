@@ -2,15 +2,19 @@
 
 #include "foundation/atomicfile.h"
 #include "toolkit/application.h"
+#include "toolkit/notify.h"
 
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
 
@@ -62,8 +66,46 @@ void SystemEnvironment::showError(QWidget* owner, const QString& caption, const 
     box.exec();
 }
 
-void SystemEnvironment::openFile(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+void SystemEnvironment::openFile(const QString& path,
+                                 std::function<void(const QString& why)> failed) {
+    // xdg-open says by its exit status whether any program took the file,
+    // which Qt's own opening does not pass on; it may wait for the editor,
+    // so it runs beside the board and is only listened to
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) {
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            failed(QString::fromUtf8("ファイルを開くプログラムが見つかりません"));
+        return;
+    }
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(opener);
+    process->setArguments({path});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(
+        process, &QProcess::finished, process,
+        [process, failed](int code, QProcess::ExitStatus status) {
+            process->deleteLater();
+            if (status != QProcess::NormalExit || code == 0) return;
+            // 3: no program for the file's type, 4: the program
+            // found failed
+            failed(code == 3 || code == 4
+                       ? QString::fromUtf8("このファイルを開くプログラムがありません")
+                       : QString::fromUtf8("ファイルを開けませんでした (xdg-open の終了コード %1)")
+                             .arg(code));
+        });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, failed](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart) return;
+                         process->deleteLater();
+                         failed(QString::fromUtf8("xdg-open を起動できません"));
+                     });
+    process->start();
+}
+
+void SystemEnvironment::notify(const QString& summary, const QString& body) {
+    notifyDesktop(QGuiApplication::applicationDisplayName(), summary, body);
 }
 
 int SystemEnvironment::replaceFile(const FilePath& path, std::string_view bytes) {

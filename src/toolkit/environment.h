@@ -8,6 +8,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <functional>
 
 class QPrinter;
 class QWidget;
@@ -28,9 +29,13 @@ public:
     virtual QString programDir() const = 0;
     // The default error report: a modal box with a stop icon and OK.
     virtual void showError(QWidget* owner, const QString& caption, const QString& message) = 0;
-    // Opens a file with the desktop's associated application; the result is
-    // not looked at.
-    virtual void openFile(const QString& path) = 0;
+    // Opens a file with the desktop's associated application. failed is
+    // called, now or later from the event loop, with the reason when
+    // nothing could open it.
+    virtual void openFile(const QString& path, std::function<void(const QString& why)> failed) = 0;
+    // Tells the desktop something worth knowing outside the window (a
+    // notification); nothing when the desktop has no way to show it.
+    virtual void notify(const QString& summary, const QString& body) = 0;
     // Replaces a file's contents whole (replaceFileContents), as the save
     // does; tests make it fail part-way. 0, or the errno of why the file
     // replaced could not be kept as a version.
@@ -54,7 +59,8 @@ public:
     QPoint windowCorner(const QWidget& window) const override;
     QString programDir() const override;
     void showError(QWidget* owner, const QString& caption, const QString& message) override;
-    void openFile(const QString& path) override;
+    void openFile(const QString& path, std::function<void(const QString& why)> failed) override;
+    void notify(const QString& summary, const QString& body) override;
     int replaceFile(const FilePath& path, std::string_view bytes) override;
     bool confirmOverwrite(QWidget* owner, const QString& caption, const QString& message) override;
     bool choosePrinter(QPrinter& printer, QWidget* owner) override;

@@ -3,7 +3,8 @@
 # today's file with its name, times, duration and where it lies, the month and
 # weekday labels, the editor's names and values, the grid as a table with its
 # headers and the range dragged out on it, a block dragged onto a row and
-# lengthened, the table at the widest window, the text of an error report,
+# lengthened, the table at the widest window, the text of an error report
+# (a failed save, and 職員 with no program to open the list),
 # and the month label's new name announced after a month step.
 set -euo pipefail
 exe=$1
@@ -27,6 +28,10 @@ if [ -z "${KAB_A11Y_SESSION:-}" ]; then
 fi
 
 require_x
+# Qt's own dialogs in English, as this script reads them, whatever the
+# language of the desktop that runs it
+unset LC_ALL LC_MESSAGES LANGUAGE
+export LANG=C.UTF-8
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 reader() { timeout 60 "$py" "$here/atspi_board.py" "$@"; }
 # The bus is up when its registry answers, before the program has started:
@@ -44,7 +49,11 @@ prepared="$XTMP/prepared"
 mkdir -p "$prepared"
 crlf_cp932 '02\9:00\4.0\鈴木' >"$prepared/$today_file"
 
-start_board "$exe" "$prepared"
+# a desktop where no program opens a text file: xdg-open's status for that
+mkdir -p "$XTMP/bin"
+printf '#!/bin/sh\nexit 3\n' >"$XTMP/bin/xdg-open"
+chmod +x "$XTMP/bin/xdg-open"
+PATH="$XTMP/bin:$PATH" start_board "$exe" "$prepared"
 
 # --- the tree ---------------------------------------------------------------
 tree="$XTMP/tree.tsv"
@@ -112,6 +121,13 @@ reader alert "を作成できません" >"$box" || fail "no error report read"
 cat "$box"
 grep -q "^alert${tab}" "$box" || fail "the report is no alert"
 grep -qF "$today_file" "$box" || fail "the report does not name the day file"
+
+# --- 職員 with no program to open the list: the report says so -------------
+read -r x y < <(reader centre "push button" 職員) || fail "the 職員 button has no place"
+xdotool mousemove "$x" "$y" click 1
+reader alert "開けません" >"$box" || fail "no error report after 職員 with nothing to open the list"
+cat "$box"
+grep -qF "List1.txt" "$box" || fail "the report does not name the staff list"
 
 # --- a caption change is announced: the month step ---------------------------
 heard=$(reader press ">" "$next_month") || fail "the month label's change was not announced"

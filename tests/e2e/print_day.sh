@@ -10,6 +10,10 @@ for tool in pdftotext pdfinfo; do
     command -v $tool >/dev/null 2>&1 || skip "$tool is missing (Debian poppler-utils)"
 done
 require_x
+# Qt's own dialogs in English, as this script reads them, whatever the
+# language of the desktop that runs it
+unset LC_ALL LC_MESSAGES LANGUAGE
+export LANG=C.UTF-8
 
 today=$(date +%F)
 today_file=$(day_file "$today")

@@ -350,6 +350,9 @@ TEST_F(StaffListTest, NamesComeFromTheListWhateverTheCaseOfItsName) {
         {nullptr, "", {"---"}},
         {"List1.txt", sjis::fromUtf8("山田\r\n佐藤\r\n鈴木\r\n"), {"---", "山田", "佐藤", "鈴木"}},
         {"list1.TXT", sjis::fromUtf8("高橋\r\n\r\n高橋\r\n"), {"---", "高橋", "", "高橋"}},
+        // as a modern editor saves it
+        {"List1.txt", "\xEF\xBB\xBF山田\r\n佐藤\r\n", {"---", "山田", "佐藤"}},
+        {"List1.txt", "山田\n鈴木\n", {"---", "山田", "鈴木"}},
     };
     for (const auto& c : table) {
         SCOPED_TRACE(c.file ? c.file : "no list");
@@ -367,6 +370,42 @@ TEST_F(StaffListTest, NamesComeFromTheListWhateverTheCaseOfItsName) {
         const QString name = QString::fromUtf8(c.file ? c.file : "List1.txt");
         EXPECT_EQ(env().opened, QStringList{QString::fromStdString(dataPath()) + name});
     }
+}
+
+// A list edited while the board runs reaches the name box; a block keeps
+// the name it was given. 職員 without a program to open the list says so.
+TEST_F(StaffListTest, AListChangedOnDiskIsReadAgain) {
+    writeBytes("List1.txt", sjis::fromUtf8("佐藤\r\n伊藤\r\n"));
+    reopen();
+    place(50, 2, hm(9, 0), "4.0");
+    form->cmb1->setCurrentIndex(2);
+    EXPECT_EQ(str(block(50)->caption()), "伊藤");
+    const auto items = [this] {
+        QStringList all;
+        for (int i = 0; i < form->cmb1->count(); ++i)
+            all << form->cmb1->itemText(i);
+        return all;
+    };
+    // saved by an editor that writes a new file and renames it over the list
+    const auto save = [](const std::string& bytes) {
+        writeBytes("List1.txt~", bytes);
+        std::filesystem::rename(dataPath() + "List1.txt~", dataPath() + "List1.txt");
+    };
+    save("\xEF\xBB\xBF田中\n伊藤\n山田\n");
+    QTRY_COMPARE(items(), (QStringList{"---", "田中", "伊藤", "山田"}));
+    EXPECT_EQ(form->cmb1->currentIndex(), 2);
+    save(sjis::fromUtf8("田中\r\n"));
+    QTRY_COMPARE(items(), (QStringList{"---", "田中"}));
+    EXPECT_EQ(form->cmb1->currentIndex(), 0);
+    EXPECT_EQ(str(block(50)->caption()), "伊藤");
+    EXPECT_EQ(board(), std::vector<std::string>{"2 9:00-13:00 4.0 伊藤 @160+160"});
+    EXPECT_TRUE(env().reports.empty());
+
+    env().openFails = QStringLiteral("no editor");
+    form->sbtn1->click();
+    ASSERT_EQ(env().reports.size(), 1u);
+    EXPECT_TRUE(env().reports[0].message.contains(QStringLiteral("List1.txt")));
+    EXPECT_TRUE(env().reports[0].message.contains(QStringLiteral("no editor")));
 }
 
 TEST_F(StaffListTest, ANameIsKeptAsTheListHasIt) {

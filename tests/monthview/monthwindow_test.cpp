@@ -187,6 +187,68 @@ TEST_F(MonthWindowTest, EnterOnACellMovesTheBoardOnce) {
     }
 }
 
+// Work left unsaved on two days outlives the board; the next start tells
+// the desktop once, the month window marks the days and 復元 brings another
+// day's board back as a drop would, one undo away. A day saved after its
+// work was left says so.
+TEST_F(MonthWindowTest, WorkLeftUnsavedIsToldMarkedAndRestored) {
+    writeFile("12;09水.txt", "01\\10:00\\2.0\\田中\r\n");
+    const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(dataPath() + "12;09水.txt", hourAgo);
+    reopen();
+    EXPECT_TRUE(env().notified.isEmpty()) << "nothing left unsaved, nothing told";
+    // the 9th and today changed and left unsaved
+    ASSERT_TRUE(form->showDay(encodeDate(2026, 12, 9)));
+    // (the day file's record took block 50)
+    place(49, 4, hm(13, 0), "3.0");
+    block(49)->setCaption(sjis::fromUtf8("鈴木"));
+    settle();
+    const auto ninth = board();
+    ASSERT_EQ(ninth.size(), 2u);
+    ASSERT_TRUE(form->showDay(encodeDate(2026, 12, 7)));
+    place(45, 2, hm(8, 0), "2.0");
+    settle();
+    form->history().flushRecovery();
+    reopen();
+    ASSERT_EQ(env().notified.size(), 2);
+    EXPECT_EQ(env().notified[0], "未保存の作業があります");
+    EXPECT_TRUE(env().notified[1].startsWith("12月7日(月)\n12月9日(水)\n"))
+        << env().notified[1].toStdString();
+
+    MonthWindow* w = openMonth();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(header(w, 9), "9\n水\n未保存");
+    EXPECT_EQ(header(w, 8), "8\n火");
+    EXPECT_TRUE(w->restoreButton()->isVisibleTo(w));
+    w->table()->setCurrentIndex(w->model()->index(0, 8 - 1));
+    EXPECT_FALSE(w->restoreButton()->isEnabled());
+    w->table()->setCurrentIndex(w->model()->index(0, 9 - 1));
+    ASSERT_TRUE(w->restoreButton()->isEnabled());
+    w->restoreButton()->click();
+    EXPECT_EQ(form->dtp0->text(), "9");
+    EXPECT_EQ(board(), ninth);
+    EXPECT_EQ(readBytes("12;09水.txt"), sjis::fromUtf8("01\\10:00\\2.0\\田中\r\n"))
+        << "nothing saved";
+    undo();
+    EXPECT_EQ(form->dtp0->text(), "9");
+    EXPECT_EQ(board(), std::vector<std::string>{"1 10:00-12:00 2.0 田中 @200+80"});
+    redo();
+    EXPECT_EQ(board(), ninth);
+
+    // someone saves the 9th after the work was left: the work is the older
+    form->history().flushRecovery();
+    form.reset();
+    writeFile("12;09水.txt", "01\\11:00\\2.0\\田中\r\n");
+    env().notified.clear();
+    reopen();
+    ASSERT_EQ(env().notified.size(), 2);
+    EXPECT_TRUE(env().notified[1].contains("12月9日(水) (その後"))
+        << env().notified[1].toStdString();
+    w = openMonth();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(header(w, 9), "9\n水\n未保存(古)");
+}
+
 TEST_F(MonthWindowTest, FindingsMarkedListedAndSelected) {
     writeFile("12;08火.txt",
               "01\\9:00\\4.0\\鈴木\r\n02\\12:00\\3.0\\鈴木\r\n03\\13:00\\2.0\\佐藤\r\n");

@@ -473,6 +473,70 @@ TEST_F(RecoveryWrite, ADaysFilesOldestFirstAndTheOldFolderMovedIn) {
     }
 }
 
+// The days a start tells of: each with the recovery file to offer, and
+// whether its day was saved after that file was written.
+TEST_F(RecoveryWrite, UnsavedDaysOfferTheNewestAndSayWhenTheDaySavedSince) {
+    const std::string day = "12;07月.txt";
+    const BoardState board = awkwardBoard();
+    const std::string whole = recoveryFileBytes(boardRecords(board).text(), encodeBoard(board));
+    struct File {
+        int slot, hoursAgo;
+        bool whole = true;
+    };
+    const struct {
+        const char* name;
+        int dayHoursAgo; // 0: no day file
+        std::vector<File> files;
+        int offered; // slot; 0: the day is not told of
+        bool savedSince;
+    } table[] = {
+        {"no day file", 0, {{1, 2}}, 1, false},
+        {"both after the save", 3, {{1, 2}, {2, 1}}, 2, false},
+        {"saved since", 1, {{1, 2}}, 1, true},
+        {"one before and one after the save", 2, {{2, 3}, {1, 1}}, 1, false},
+        {"both before the save", 1, {{1, 3}, {2, 2}}, 2, true},
+        {"a damaged file is not offered", 3, {{1, 2, false}}, 0, false},
+        {"the whole one of two", 3, {{1, 2}, {2, 1, false}}, 1, false},
+    };
+    const auto now = std::filesystem::file_time_type::clock::now();
+    int n = 0;
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.name);
+        const std::string data = path("data" + std::to_string(++n) + "/");
+        std::filesystem::create_directories(data);
+        const std::string folder = recoveryFolder(data);
+        if (c.dayHoursAgo) {
+            writeBytes(data + day, "01\\9:00\\2\\a\r\n");
+            std::filesystem::last_write_time(data + day, now - std::chrono::hours(c.dayHoursAgo));
+        }
+        for (const File& f : c.files) {
+            writeRecoveryFile(recoveryPath(folder, day, f.slot), f.whole ? whole : "01\\9:00");
+            std::filesystem::last_write_time(recoveryPath(folder, day, f.slot),
+                                             now - std::chrono::hours(f.hoursAgo));
+        }
+        const auto days = unsavedDays(folder, data);
+        if (c.offered == 0) {
+            EXPECT_TRUE(days.empty());
+            continue;
+        }
+        ASSERT_EQ(days.size(), 1u);
+        EXPECT_EQ(days[0].dayName, day);
+        EXPECT_EQ(days[0].path, recoveryPath(folder, day, c.offered));
+        EXPECT_EQ(days[0].savedSince, c.savedSince);
+    }
+    // two days, each told of once, whatever else lies in the folder
+    const std::string data = path("data" + std::to_string(++n) + "/");
+    const std::string folder = recoveryFolder(data);
+    writeRecoveryFile(recoveryPath(folder, day, 1), whole);
+    writeRecoveryFile(recoveryPath(folder, day, 2), whole);
+    writeRecoveryFile(recoveryPath(folder, "12;09水.txt", 1), whole);
+    writeBytes(folder + ".12;08火.txt.Ab3xYz", whole);
+    std::vector<std::string> told;
+    for (const auto& d : unsavedDays(folder, data))
+        told.push_back(d.dayName);
+    EXPECT_EQ(told, (std::vector<std::string>{day, "12;09水.txt"}));
+}
+
 TEST_F(RecoveryWrite, TheWriterDoesTheLastRequestForEachFile) {
     std::filesystem::create_directory(path("data"));
     const std::string folder = recoveryFolder(path("data/"));

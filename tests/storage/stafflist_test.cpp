@@ -1,6 +1,7 @@
 #include "storage/stafflist.h"
 #include "support/temp_dir.h"
 
+#include "foundation/sjis.h"
 #include "storage/folder.h"
 
 #include <gtest/gtest.h>
@@ -165,6 +166,72 @@ TEST_F(StaffList, NamesAreReadWithinBounds) {
     std::filesystem::remove(path("List1.txt"));
     ASSERT_EQ(::mkfifo(path("List1.txt").c_str(), 0600), 0);
     EXPECT_TRUE(readStaffNames(path("List1.txt")).empty());
+}
+
+// A list is read as the editor that wrote it saved it: valid UTF-8 that is
+// not plain ASCII as UTF-8, anything else as Shift-JIS; the names inside are
+// Shift-JIS either way.
+TEST_F(StaffList, ReadInTheEncodingItWasWrittenIn) {
+    const std::string sato = sjis::fromUtf8("佐藤"), ito = sjis::fromUtf8("伊藤");
+    struct Case {
+        const char* name;
+        std::string bytes;
+        StaffListEncoding encoding;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBF佐藤\r\n伊藤\r\n",
+         StaffListEncoding::Utf8,
+         {sato, ito}},
+        {"a byte-order mark before ASCII",
+         "\xEF\xBB\xBF"
+         "abc\n",
+         StaffListEncoding::Utf8,
+         {"abc"}},
+        {"UTF-8 kana without a mark",
+         "サトウ\nいとう\n",
+         StaffListEncoding::Utf8,
+         {sjis::fromUtf8("サトウ"), sjis::fromUtf8("いとう")}},
+        {"UTF-8 without a Shift-JIS form", "Zoë 😀\n", StaffListEncoding::Utf8, {"Zo? ?"}},
+        {"Shift-JIS", sato + "\r\n" + ito + "\r\n", StaffListEncoding::ShiftJis, {sato, ito}},
+        // half-width katakana: single Shift-JIS bytes that UTF-8 never starts with
+        {"half-width kana", "\xB2\xC4\xB3\r\n", StaffListEncoding::ShiftJis, {"\xB2\xC4\xB3"}},
+        {"ASCII only", "abc\r\nd\r\n", StaffListEncoding::ShiftJis, {"abc", "d"}},
+        {"empty", "", StaffListEncoding::ShiftJis, {}},
+        // one name saved as Shift-JIS in a list otherwise UTF-8: not UTF-8
+        {"mixed",
+         "佐藤\r\n" + ito + "\r\n",
+         StaffListEncoding::ShiftJis,
+         {"\xE4\xBD\x90\xE8\x97\xA4", ito}},
+        {"a mark before Shift-JIS",
+         "\xEF\xBB\xBF" + sato + "\n",
+         StaffListEncoding::ShiftJis,
+         {"\xEF\xBB\xBF" + sato}},
+        {"UTF-8 cut in a character",
+         "佐\xE8\x97",
+         StaffListEncoding::ShiftJis,
+         {"\xE4\xBD\x90\xE8\x97"}},
+        {"an overlong form", "\xC0\xAF\n", StaffListEncoding::ShiftJis, {"\xC0\xAF"}},
+        {"a surrogate", "\xED\xA0\x80\n", StaffListEncoding::ShiftJis, {"\xED\xA0\x80"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(staffListEncoding(c.bytes), c.encoding);
+        writeBytes(path("List1.txt"), c.bytes);
+        EXPECT_EQ(readStaffNames(path("List1.txt")), c.names);
+    }
+    // a UTF-8 list longer than the byte bound: the name cut off has no say
+    std::string big;
+    while (big.size() < maxStaffListBytes - 10)
+        big += "佐藤\n";
+    big += "\xE4\xBD\x90\xE8"; // a last line the bound cuts, no UTF-8
+    big += std::string(100, '\x81');
+    writeBytes(path("List1.txt"), big);
+    const auto names = readStaffNames(path("List1.txt"));
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.front(), sato);
+    EXPECT_EQ(names.back(), sato);
 }
 
 } // namespace

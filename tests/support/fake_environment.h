@@ -41,7 +41,17 @@ public:
     void showError(QWidget*, const QString& caption, const QString& message) override {
         reports.push_back({caption, message});
     }
-    void openFile(const QString& path) override { opened << path; }
+    // Why no program opens a file; empty: every file opens.
+    QString openFails;
+    void openFile(const QString& path, std::function<void(const QString& why)> failed) override {
+        opened << path;
+        if (!openFails.isEmpty()) failed(openFails);
+    }
+    // The notifications the desktop was given: summary, then body.
+    QStringList notified;
+    void notify(const QString& summary, const QString& body) override {
+        notified << summary << body;
+    }
     // Faults injected into the saves; none when null.
     const FileWriteHooks* saveHooks = nullptr;
     int replaceFile(const FilePath& path, std::string_view bytes) override {

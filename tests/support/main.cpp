@@ -20,6 +20,8 @@ FakeEnvironment& env() {
 void resetEnv() {
     g_env->reports.clear();
     g_env->opened.clear();
+    g_env->openFails.clear();
+    g_env->notified.clear();
     g_env->todayValue = 46363;
     g_env->todayFails = false;
     g_env->cursor = {};
