@@ -239,6 +239,10 @@ TEST_F(MonthWindowTest, WorkLeftUnsavedIsToldMarkedAndRestored) {
     form->history().flushRecovery();
     form.reset();
     writeFile("12;09水.txt", "01\\11:00\\2.0\\田中\r\n");
+    // later by the file system's clock, which may give both files the same tick
+    std::filesystem::last_write_time(dataPath() + "12;09水.txt",
+                                     std::filesystem::file_time_type::clock::now() +
+                                         std::chrono::seconds(1));
     env().notified.clear();
     reopen();
     ASSERT_EQ(env().notified.size(), 2);
