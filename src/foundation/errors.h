@@ -17,6 +17,7 @@ enum class ErrorKind {
     FileOpen,        // read file
     FileCreate,      // write file
     OutOfResources,  // the window system ran out of something (timers)
+    UnreadableLine,  // a line of a pasted table that is no block
 };
 
 class Error : public std::exception {
@@ -46,6 +47,9 @@ public:
     // A save refused before anything was written, for the reason given.
     static Error saveRefused(std::string_view path, std::string_view reason);
     static Error versionNotKept(std::string_view path, std::string_view systemText);
+    // A pasted text refused by its first line that could not be read (lineNo
+    // counts from 1); line: that line as Shift-JIS text.
+    static Error unreadableLine(long long lineNo, std::string_view line);
 
 private:
     ErrorKind kind_;
