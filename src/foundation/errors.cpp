@@ -98,6 +98,13 @@ Error Error::unreadableLine(long long lineNo, std::string_view line) {
     return Error(ErrorKind::UnreadableLine, std::move(m));
 }
 
+Error Error::nothingToCopy(std::string_view days) {
+    SjisString m = days.empty() ? sj("この日には") : SjisString(days) + sj(" には");
+    m += sj(
+        "ブロックがありません。空の日をコピーしても貼り付け先が消えるだけなので、コピーしません");
+    return Error(ErrorKind::NothingToCopy, std::move(m));
+}
+
 Error Error::noTimer() {
     return Error(ErrorKind::OutOfResources, sj("タイマーを取得できません"));
 }
