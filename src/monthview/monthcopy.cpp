@@ -46,18 +46,18 @@ TextList recordsOf(const FilePath& path) {
 } // namespace
 
 bool MonthWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The table's own Ctrl+C copies a cell's text: it keeps the key unless
-    // days are chosen by their headers.
-    if (watched != table_ || event->type() != QEvent::KeyPress || chosenFirst_ == 0)
+    if (watched != table_ || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     void (MonthWindow::*action)() = nullptr;
-    if (key->matches(QKeySequence::Copy))
-        action = &MonthWindow::copyDays;
-    else if (key->matches(QKeySequence::Paste) && !copied_.empty())
-        action = &MonthWindow::pasteDays;
-    else if (key->matches(QKeySequence::Undo) && !lastPaste_.empty())
+    // The table's own Ctrl+C copies a cell's text: it keeps the key unless
+    // days are chosen by their headers. It has no use for Ctrl+Z.
+    if (key->matches(QKeySequence::Undo) && !lastPaste_.empty())
         action = &MonthWindow::undoPaste;
+    else if (chosenFirst_ != 0 && key->matches(QKeySequence::Copy))
+        action = &MonthWindow::copyDays;
+    else if (chosenFirst_ != 0 && key->matches(QKeySequence::Paste) && !copied_.empty())
+        action = &MonthWindow::pasteDays;
     if (!action) return QWidget::eventFilter(watched, event);
     tk::guarded([&] { (this->*action)(); });
     return true;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <cerrno>
 
 namespace kab::test {
 namespace {
@@ -302,6 +303,35 @@ TEST_F(MonthWindowTest, AWeekPastedOntoTheNextAndTakenBack) {
     EXPECT_EQ(files(week2), want);
     EXPECT_TRUE(w->status()->text().contains("12月24日")) << w->status()->text().toStdString();
     EXPECT_TRUE(env().reports.empty());
+
+    // a day that cannot be written is reported, the others stay written;
+    // Ctrl+Z still takes them back once no day is chosen
+    int writes = 0;
+    FileWriteHooks full;
+    full.beforeRename = [&] {
+        if (++writes == 3) throw fileCreateError(dataPath() + week2[2], ENOSPC);
+    };
+    env().saveHooks = &full;
+    key(Qt::Key_V);
+    env().saveHooks = nullptr;
+    ASSERT_EQ(reportMessages().size(), 1u);
+    EXPECT_TRUE(reportMessages()[0].contains("12月23日"));
+    std::vector<std::string> partly = sources;
+    partly[2] = want[2];
+    EXPECT_EQ(files(week2), partly);
+    w->chooseDay(-1, false); // as a click on a cell
+    key(Qt::Key_Z);
+    EXPECT_EQ(files(week2), want);
+
+    // the day on show is loaded onto the board, unsaved, not written
+    clickDay(14);
+    key(Qt::Key_C);
+    clickDay(7);
+    key(Qt::Key_V);
+    EXPECT_EQ(board(), std::vector<std::string>{"1 9:00-13:00 4 山田 @160+160"});
+    EXPECT_FALSE(exists(kToday));
+    form->history().undo(); // one step on the board
+    EXPECT_EQ(board(), std::vector<std::string>{});
 }
 
 } // namespace
