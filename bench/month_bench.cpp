@@ -110,6 +110,39 @@ void BM_MonthWindowOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_MonthWindowOpen)->Apply(timed);
 
+// A week of full days (14 to 20 December) pasted onto the next week in the
+// month window: seven days written through the synced replace, each keeping
+// the day it replaced as a version, and the table read again. The paste is
+// taken back (untimed) before the next.
+void BM_MonthWeekPaste(benchmark::State& state) {
+    auto form = boardOfAFullMonth();
+    auto w = openWindow(*form);
+    const kab::FilePath target =
+        kab::report::dayPath(form->dataDir(), kab::encodeDate(2026, 12, 21));
+    const kab::FilePath source =
+        kab::report::dayPath(form->dataDir(), kab::encodeDate(2026, 12, 14));
+    bool copied = true;
+    try {
+        w->chooseDay(13, false);
+        w->chooseDay(19, true);
+        w->copyDays();
+        for (auto _ : state) {
+            w->chooseDay(20, false);
+            w->pasteDays();
+            state.PauseTiming();
+            copied =
+                copied && kab::storage::takeSnapshot(target) == kab::storage::takeSnapshot(source);
+            w->undoPaste();
+            state.ResumeTiming();
+        }
+    } catch (const kab::Error& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    if (!copied) state.SkipWithError("a pasted day is not its source");
+}
+BENCHMARK(BM_MonthWeekPaste)->Apply(timed);
+
 void wheelOver(QWidget* under, bool up) {
     const QPoint pos = under->rect().center();
     QWheelEvent e(pos, under->mapToGlobal(pos), QPoint(), QPoint(0, up ? 120 : -120), Qt::NoButton,

@@ -221,6 +221,36 @@ void BM_ActionSave(benchmark::State& state) {
 }
 BENCHMARK(BM_ActionSave)->Apply(timed);
 
+// Ctrl+Shift+V of a full day with what is painted after it, at the widest
+// window: the other day's fifty records, put on the clipboard by
+// Ctrl+Shift+C, loaded over today's full board, and the history's step the
+// key's end takes. Today's file is loaded again before each paste (untimed).
+void BM_ActionPasteFullDay(benchmark::State& state) {
+    FullDay day;
+    kab::TForm1& form = *day.form;
+    if (!kab::bench::widest(form)) state.SkipWithError("not at the maximum size");
+    try {
+        form.loadDayFile(day.next.path);
+        form.copyDay();
+        for (auto _ : state) {
+            state.PauseTiming();
+            form.loadDayFile(day.file.path);
+            form.history().settle();
+            kab::bench::paintPending();
+            state.ResumeTiming();
+            form.pasteDay();
+            form.history().settle();
+            kab::bench::paintPending();
+        }
+        if (placedBlocks(form) != 50) state.SkipWithError("the paste did not place fifty blocks");
+        if (sortedLines(form.dayRecords().text()) != sortedLines(fiftyRecords(1)))
+            state.SkipWithError("the pasted board is not the day copied");
+    } catch (const kab::Error& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_ActionPasteFullDay)->Apply(timed);
+
 // An undo of a day change with what is painted after it, at the widest
 // window: the other full day comes back with its date and labels, every
 // block to another row and time. Undo and redo take turns, each a day change

@@ -174,7 +174,8 @@ goals = {"BM_ActionDayChange": 4000, "BM_ActionSave": 4000, "BM_ActionWheelStep"
          "BM_RepaintBoardMaxSize": 2000, "BM_LoadHugeDayFile": 20000,
          "BM_ReportMonthHours": 20000, "BM_ReportYearHours": 200000, "BM_ReportDayPdf": 100000,
          "BM_MonthWindowOpen": 50000, "BM_MonthWindowAfterWheelStep": 2000,
-         "BM_ActionWheelStepMonthOpen": 2000, "BM_MonthXlsx": 100000}
+         "BM_ActionWheelStepMonthOpen": 2000, "BM_MonthXlsx": 100000,
+         "BM_ActionPasteFullDay": 4000, "BM_MonthWeekPaste": 50000}
 rows, errors, memory = {}, {}, {}
 window_kib = None
 for b in data["benchmarks"]:

@@ -92,6 +92,19 @@ Error Error::versionNotKept(std::string_view path, std::string_view systemText) 
     return Error(ErrorKind::FileCreate, std::move(m));
 }
 
+Error Error::unreadableLine(long long lineNo, std::string_view line) {
+    SjisString m = sj("貼り付ける表の ") + std::to_string(lineNo) + sj(" 行目を読めません: ");
+    m += quoted(line);
+    return Error(ErrorKind::UnreadableLine, std::move(m));
+}
+
+Error Error::nothingToCopy(std::string_view days) {
+    SjisString m = days.empty() ? sj("この日には") : SjisString(days) + sj(" には");
+    m += sj(
+        "ブロックがありません。空の日をコピーしても貼り付け先が消えるだけなので、コピーしません");
+    return Error(ErrorKind::NothingToCopy, std::move(m));
+}
+
 Error Error::noTimer() {
     return Error(ErrorKind::OutOfResources, sj("タイマーを取得できません"));
 }

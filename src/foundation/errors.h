@@ -17,6 +17,8 @@ enum class ErrorKind {
     FileOpen,        // read file
     FileCreate,      // write file
     OutOfResources,  // the window system ran out of something (timers)
+    UnreadableLine,  // a line of a pasted table that is no block
+    NothingToCopy,   // a day without blocks offered as a copy's source
 };
 
 class Error : public std::exception {
@@ -46,6 +48,12 @@ public:
     // A save refused before anything was written, for the reason given.
     static Error saveRefused(std::string_view path, std::string_view reason);
     static Error versionNotKept(std::string_view path, std::string_view systemText);
+    // A pasted text refused by its first line that could not be read (lineNo
+    // counts from 1); line: that line as Shift-JIS text.
+    static Error unreadableLine(long long lineNo, std::string_view line);
+    // A copy refused because its source days hold no block; days names them
+    // (may be empty: the day on show).
+    static Error nothingToCopy(std::string_view days);
 
 private:
     ErrorKind kind_;

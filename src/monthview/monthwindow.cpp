@@ -13,6 +13,7 @@
 #include "toolkit/picker.h"
 #include "toolkit/text.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -151,6 +152,12 @@ MonthWindow::MonthWindow(TForm1& form, report::Month month)
     };
     connect(findings_, &QListWidget::itemClicked, this, selectCell);
     connect(findings_, &QListWidget::itemActivated, this, selectCell);
+    // days chosen for a copy by their headers, and let go by a cell
+    connect(table_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        chooseDay(column, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+    });
+    connect(table_, &QAbstractItemView::pressed, this, [this] { chooseDay(-1, false); });
+    table_->installEventFilter(this);
     const auto key = [this](QKeySequence keys, auto action) {
         auto* k = new QShortcut(keys, this);
         connect(k, &QShortcut::activated, this, [action] { tk::guarded(action); });

@@ -7,6 +7,7 @@
 // a day the user opens (double click or Enter on a cell).
 
 #include "report/monthtable.h"
+#include "storage/dayfile.h"
 
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -62,10 +63,28 @@ public:
     // Ctrl+P: the table through the print dialog.
     void print();
 
+    // Days chosen by their headers: a click chooses one, Shift extends the
+    // choice from the last day clicked (a week, say). A click on a cell
+    // ends it, and the table's own keys are back.
+    void chooseDay(int column, bool extend);
+    // Ctrl+C with days chosen: their records kept for a paste; a day without
+    // a block is refused. Ctrl+V on a chosen day: the days copied written
+    // onto it and the days after it, each as the board's save writes a day
+    // (the day on show is loaded onto the board instead). Ctrl+Z: the last
+    // paste taken back where nobody changed the day since.
+    void copyDays();
+    void pasteDays();
+    void undoPaste();
+    // The first and last day chosen (0 when none).
+    std::pair<DateSerial, DateSerial> chosenDays() const { return {chosenFirst_, chosenLast_}; }
+
     QTableView* table() const { return table_; }
     MonthModel* model() const { return model_; }
     QListWidget* findingsList() const { return findings_; }
     QLabel* status() const { return status_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // A word below the table (none: the line goes).
@@ -96,6 +115,17 @@ private:
     QTimer rereadLater_, followLater_;
     std::vector<QString> shownFindings_;
     std::vector<int> rowLines_;
+
+    DateSerial chosenAnchor_ = 0, chosenFirst_ = 0, chosenLast_ = 0;
+    std::vector<SjisString> copied_; // each day's records, as a save writes them
+    // What the last paste wrote, to take it back.
+    struct Written {
+        DateSerial date;
+        FilePath path;
+        storage::DaySnapshot before;
+        SjisString after;
+    };
+    std::vector<Written> lastPaste_;
 };
 
 // The month's table on pages: A4 landscape, the days' header and the names

@@ -18,6 +18,7 @@ TForm1::TForm1(tk::Environment& env, QWidget* parent) : QWidget(parent), env_(en
     buildLayout();
     addPrintShortcut();
     addMonthShortcut();
+    addClipboardShortcuts();
     updateSizeLimits();
     // Reports from the start-up sequence, before the first activation sets
     // the title, carry it too.

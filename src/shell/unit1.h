@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QKeyEvent;
@@ -138,7 +139,19 @@ public:
     FilePath dayFilePath() const;
     void seedTodaysFile();
     void loadDayFile(const FilePath& name);
+    // A day's lines, as a day file's are read, loaded as that file would be;
+    // what the board's day file holds is not touched.
+    void loadDayLines(const TextList& lines);
+    // The records a save writes of the board on show, sorted; throws as the
+    // save does for a block it cannot write.
+    TextList dayRecords() const;
     void spb3Click();
+    // Ctrl+Shift+C: the board's records on the clipboard, as the program's
+    // own type and as a table a spreadsheet takes. Ctrl+Shift+V: the
+    // clipboard's records (the program's type first, else such a table)
+    // loaded onto the board as a dropped day file is.
+    void copyDay();
+    void pasteDay();
     void dropFiles(const QStringList& paths);
     void fillNameBox();
     // The list read again whenever it or the data folder changes on disk.
@@ -220,6 +233,10 @@ private:
     void buildHoldingPage();
     void addPrintShortcut();
     void addMonthShortcut();
+    void addClipboardShortcuts();
+    // The pool reset, then the lines read() gives (none: an empty board)
+    // loaded one block a record.
+    void loadDay(const std::function<std::optional<TextList>()>& read);
     // Label1MouseDown as a label's press handler
     std::function<void(tk::Label*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)> blockPress();
     void updateSizeLimits();

@@ -32,6 +32,11 @@ TEST(Errors, MessagesAreExactShiftJisBytes) {
         {Error::fileCreate("/d/b.txt", "Permission denied"), ErrorKind::FileCreate,
          sj("ファイル \"/d/b.txt\". Permission denied を作成できません")},
         {Error::noTimer(), ErrorKind::OutOfResources, sj("タイマーを取得できません")},
+        {Error::nothingToCopy(""), ErrorKind::NothingToCopy,
+         sj("この日にはブロックがありません。空の日をコピーしても貼り付け先が消えるだけなので、コピ"
+            "ーしません")},
+        {Error::unreadableLine(3, sj("１\t表")), ErrorKind::UnreadableLine,
+         sj("貼り付ける表の 3 行目を読めません: '１\t表'")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(sjis::toUtf8(c.want));

@@ -8,11 +8,13 @@
 #include "support/storage_fixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <cerrno>
 
 namespace kab::test {
 namespace {
@@ -297,6 +299,105 @@ TEST_F(MonthWindowTest, ExportAndPrint) {
     QFile pdf(env().printToFile);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+}
+
+// A week copied by its headers onto the next week, asked about once for the
+// planned day it writes over, then taken back file by file.
+TEST_F(MonthWindowTest, AWeekPastedOntoTheNextAndTakenBack) {
+    const char* week1[] = {"12;14月.txt", "12;15火.txt", "12;16水.txt", "12;17木.txt",
+                           "12;18金.txt", "12;19土.txt", "12;20日.txt"};
+    const char* week2[] = {"12;21月.txt", "12;22火.txt", "12;23水.txt", "12;24木.txt",
+                           "12;25金.txt", "12;26土.txt", "12;27日.txt"};
+    for (int i = 0; i < 7; ++i)
+        writeFile(week1[i], "0" + std::to_string(i + 1) + "\\9:00\\4\\山田\r\n");
+    writeFile(week2[0], "03\\10:00\\2\\佐藤\r\n"); // planned
+    writeBytes(week2[1], "");                      // a file without a block
+    const auto files = [&](const char* const(&names)[7]) {
+        std::vector<std::string> out;
+        for (const char* n : names)
+            out.push_back(exists(n) ? readBytes(n) : "(none)");
+        return out;
+    };
+    const std::vector<std::string> sources = files(week1), before = files(week2);
+    MonthWindow* w = openMonth();
+    ASSERT_NE(w, nullptr);
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QHeaderView* headers = w->table()->horizontalHeader();
+    const auto clickDay = [&](int day, Qt::KeyboardModifiers mods = {}) {
+        QTest::mouseClick(headers->viewport(), Qt::LeftButton, mods,
+                          QPoint(headers->sectionViewportPosition(day - 1) + 4, 4));
+    };
+    const auto key = [&](Qt::Key k) {
+        w->table()->setFocus();
+        QTest::keyClick(w->table(), k, Qt::ControlModifier);
+    };
+
+    // a day without a block is no source
+    clickDay(13);
+    clickDay(14, Qt::ShiftModifier);
+    key(Qt::Key_C);
+    ASSERT_EQ(reportMessages().size(), 1u);
+    EXPECT_TRUE(reportMessages()[0].contains("12月13日"));
+    env().reports.clear();
+
+    clickDay(14);
+    clickDay(20, Qt::ShiftModifier);
+    EXPECT_EQ(w->chosenDays().second - w->chosenDays().first, 6);
+    key(Qt::Key_C);
+    clickDay(21);
+    env().overwrite = false;
+    key(Qt::Key_V);
+    ASSERT_EQ(env().questions.size(), 1u);
+    EXPECT_TRUE(env().questions[0].contains("12月21日"));
+    EXPECT_FALSE(env().questions[0].contains("12月22日"));
+    EXPECT_EQ(files(week2), before) << "キャンセル writes nothing";
+
+    env().overwrite = true;
+    key(Qt::Key_V);
+    EXPECT_EQ(files(week2), sources);
+    key(Qt::Key_Z);
+    EXPECT_EQ(files(week2), before);
+
+    // a day changed after the paste is left as it is, and named
+    key(Qt::Key_V);
+    writeFile(week2[3], "08\\6:00\\2\\他\r\n");
+    std::vector<std::string> want = before;
+    want[3] = readBytes(week2[3]);
+    key(Qt::Key_Z);
+    EXPECT_EQ(files(week2), want);
+    EXPECT_TRUE(w->status()->text().contains("12月24日")) << w->status()->text().toStdString();
+    EXPECT_TRUE(env().reports.empty());
+
+    // a day that cannot be written is reported, the others stay written;
+    // Ctrl+Z still takes them back once no day is chosen
+    int writes = 0;
+    FileWriteHooks full;
+    full.beforeRename = [&] {
+        if (++writes == 3) throw fileCreateError(dataPath() + week2[2], ENOSPC);
+    };
+    env().saveHooks = &full;
+    key(Qt::Key_V);
+    env().saveHooks = nullptr;
+    ASSERT_EQ(reportMessages().size(), 1u);
+    EXPECT_TRUE(reportMessages()[0].contains("12月23日"));
+    std::vector<std::string> partly = sources;
+    partly[2] = want[2];
+    EXPECT_EQ(files(week2), partly);
+    w->chooseDay(-1, false); // as a click on a cell
+    key(Qt::Key_Z);
+    EXPECT_EQ(files(week2), want);
+
+    // the day on show is loaded onto the board, unsaved, not written
+    clickDay(14);
+    key(Qt::Key_C);
+    clickDay(7);
+    key(Qt::Key_V);
+    EXPECT_EQ(board(), std::vector<std::string>{"1 9:00-13:00 4 山田 @160+160"});
+    EXPECT_FALSE(exists(kToday));
+    form->history().undo(); // one step on the board
+    EXPECT_EQ(board(), std::vector<std::string>{});
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Loading a day file into the board: the pool is reset, then each record
-// fills one block, from block 50 down.
+// fills one block, from block 50 down. A day's lines from elsewhere (the
+// clipboard) go through the same steps.
 
 #include "shell/unit1.h"
 
@@ -20,6 +21,20 @@
 namespace kab {
 
 void TForm1::loadDayFile(const FilePath& name) {
+    loadDay([&]() -> std::optional<TextList> {
+        known_[name] = storage::takeSnapshot(name);
+        // a folder or a pipe is no day file, and is never waited on
+        auto day = storage::readDayFile(name);
+        if (!day) return std::nullopt;
+        return std::move(day->lines);
+    });
+}
+
+void TForm1::loadDayLines(const TextList& lines) {
+    loadDay([&]() -> std::optional<TextList> { return lines; });
+}
+
+void TForm1::loadDay(const std::function<std::optional<TextList>()>& read) {
     // In every case, also when a record fails: every block shows, none is
     // current, the focus frame is hidden (declared first, so that this runs
     // last).
@@ -43,14 +58,12 @@ void TForm1::loadDayFile(const FilePath& name) {
     const tk::ControlBatch batch;
     // an empty board, and no more for a day without a file or lines
     resetPool();
-    known_[name] = storage::takeSnapshot(name);
-    // a folder or a pipe is no day file, and is never waited on
-    const auto day = storage::readDayFile(name);
+    const auto day = read();
     if (!day) return;
     const int year = decodeDate(env_.today()).year;
     // one block a record, from 50 down
     int n = kBlocks;
-    for (const SjisString& line : day->lines.lines()) {
+    for (const SjisString& line : day->lines()) {
         if (line.empty()) break;
         const auto field = storage::splitRecord(line);
         tk::Panel* block = Panel(n);

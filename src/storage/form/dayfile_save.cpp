@@ -28,15 +28,19 @@ bool TForm1::mayOverwrite(const FilePath& path, std::string_view bytes) {
     return env_.confirmOverwrite(this, applicationTitle(), message);
 }
 
-void TForm1::spb3Click() {
+TextList TForm1::dayRecords() const {
     std::vector<storage::BlockText> blocks;
     blocks.reserve(kBlocks);
     for (const tk::Panel* p : panels)
         blocks.push_back({p->y(), p->hint(), p->caption()});
+    return storage::buildDayRecords(blocks);
+}
+
+void TForm1::spb3Click() {
     // All records are built before anything is written: a block that fails
     // leaves the day file as it was. The file is replaced whole, through a
     // synced temporary file, so no crash leaves half a day behind.
-    const TextList records = storage::buildDayRecords(blocks);
+    const TextList records = dayRecords();
     const FilePath path = dayFilePath();
     const SjisString bytes = records.text();
     if (!mayOverwrite(path, bytes)) return; // nothing written: the board stays unsaved

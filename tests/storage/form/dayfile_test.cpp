@@ -1,19 +1,22 @@
 // Day files through the window: load, save, the first-run sample, files
-// dropped from a file manager, and bad input of every kind.
+// dropped from a file manager, a day through the clipboard, and bad input of
+// every kind.
 
 #include "support/storage_fixture.h"
 
+#include "foundation/versions.h"
 #include "interaction/printing.h"
 #include "report/daypage.h"
-#include "foundation/versions.h"
 #include "storage/dayplan.h"
 
+#include <QClipboard>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QScreen>
 #include <QUrl>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace kab::test {
@@ -474,8 +477,8 @@ TEST_F(DayFileTest, ASaveOverSomeoneElsesSaveAsksFirst) {
         EXPECT_EQ(readBytes(kToday), row.after);
         EXPECT_TRUE(env().reports.empty());
         if (row.asked) {
-            const QString when = QString::fromStdString(
-                storage::lastChangeText(dataPath() + kToday));
+            const QString when =
+                QString::fromStdString(storage::lastChangeText(dataPath() + kToday));
             EXPECT_TRUE(env().questions[0].contains(when)) << env().questions[0].toStdString();
         }
         if (row.asked && row.overwrite) {
@@ -539,6 +542,110 @@ TEST_F(DropTest, OneDayFileLoadsWithoutChangingTheDate) {
     drop({path("12;31木.txt")});
     EXPECT_EQ(board(), Strings{});
     EXPECT_TRUE(env().reports.empty());
+}
+
+// A day through the clipboard (Ctrl+Shift+C, Ctrl+Shift+V), loaded as a
+// dropped file is.
+class ClipboardTest : public StorageTest {
+protected:
+    static constexpr Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    static QClipboard* clipboard() { return QGuiApplication::clipboard(); }
+    static std::string clipboardRecords() {
+        const QMimeData* d = clipboard()->mimeData();
+        return d ? d->data(QStringLiteral("application/x-kabrelo24-day")).toStdString() : "";
+    }
+};
+
+// Copied from wherever the focus is, pasted on the next day, undone, redone
+// and saved there: the saved file is the source's bytes. Starts as written
+// ("9:00", a night's "0:15"), in the save's order ("09:30" before "0:15").
+TEST_F(ClipboardTest, ADayCopiedFromAnyControlPastesAndSavesByteForByte) {
+    makeData();
+    reload();
+    clipboard()->setText(QStringLiteral("kept"));
+    windowKey(Qt::Key_C, ctrlShift);
+    EXPECT_EQ(clipboard()->text(), QStringLiteral("kept")) << "an empty day is no source";
+    ASSERT_EQ(reportMessages().size(), 1u);
+    EXPECT_TRUE(reportMessages()[0].contains(QString::fromUtf8("ブロックがありません")));
+
+    const std::string source =
+        sjis::fromUtf8("01\\9:00\\4\\山田\r\n02\\09:30\\10.\\鈴木\r\n02\\0:15\\4.5\\佐藤\r\n");
+    writeBytes(kToday, source);
+    reopen();
+    const Strings sourceBoard = board();
+    for (QWidget* w : {static_cast<QWidget*>(form->Edit1), static_cast<QWidget*>(form->cmb1),
+                       static_cast<QWidget*>(form->dtp0), static_cast<QWidget*>(form->dtp1),
+                       static_cast<QWidget*>(form->sg1)}) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        focus(w);
+        clipboard()->clear();
+        windowKey(Qt::Key_C, ctrlShift);
+        EXPECT_EQ(clipboardRecords(), source);
+        EXPECT_EQ(clipboard()->text().toStdString(), "行\t名前\t開始\t終了\t時間\n"
+                                                     "1\t山田\t9:00\t13:00\t4\n"
+                                                     "2\t鈴木\t09:30\t19:30\t10.\n"
+                                                     "2\t佐藤\t0:15\t4:45\t4.5\n");
+    }
+    const DateSerial next = form->dtp0->value() + 1;
+    ASSERT_TRUE(form->showDay(next));
+    settle();
+    const std::string emptyDay = boardView();
+    windowKey(Qt::Key_V, ctrlShift);
+    EXPECT_EQ(board(), sourceBoard);
+    EXPECT_EQ(form->dtp0->value(), next);
+    EXPECT_FALSE(exists("12;08火.txt")) << "unsaved until 保存";
+    const std::string pasted = boardView();
+    undo();
+    EXPECT_EQ(boardView(), emptyDay);
+    redo();
+    EXPECT_EQ(boardView(), pasted);
+    form->spb3->click();
+    EXPECT_EQ(readBytes("12;08火.txt"), source);
+}
+
+// Text on the clipboard, pasted with Ctrl+Shift+V or with the boxes' own
+// plain Ctrl+V, which stays theirs.
+TEST_F(ClipboardTest, PastedText) {
+    writeFile(kToday, "05\\8:00\\4\\他\r\n");
+    reopen();
+    const Strings before = board();
+    const char* const rows = "3\t山田\t10:00\t\t4\r\n1\t佐藤\t8:30\t12:30\t4\r\n";
+    const struct {
+        const char* what;
+        const char* text;
+        Qt::KeyboardModifiers keys;
+        Strings board;    // empty: the board stays as it was
+        const char* line; // the report names it
+    } table[] = {
+        {"a spreadsheet's rows",
+         rows,
+         ctrlShift,
+         {"3 10:00-14:00 4 山田 @200+160", "1 8:30-12:30 4 佐藤 @140+160"},
+         nullptr},
+        {"prose", "明日は休み", ctrlShift, {}, "1 行目"},
+        {"full-width digits",
+         "行\t名前\t開始\t終了\t時間\n１\t山田\t9:00\t\t4\n",
+         ctrlShift,
+         {},
+         "2 行目"},
+        {"plain Ctrl+V", rows, Qt::ControlModifier, {}, nullptr},
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.what);
+        reload();
+        env().reports.clear();
+        clipboard()->setText(QString::fromUtf8(c.text));
+        for (QWidget* w : {static_cast<QWidget*>(form->cmb1), static_cast<QWidget*>(form->Edit1)}) {
+            focus(w);
+            windowKey(Qt::Key_V, c.keys);
+        }
+        EXPECT_EQ(board(), c.board.empty() ? before : c.board);
+        const auto reports = reportMessages();
+        ASSERT_EQ(reports.size(), c.line ? 2u : 0u);
+        if (c.line) {
+            EXPECT_TRUE(reports[0].contains(QString::fromUtf8(c.line)));
+        }
+    }
 }
 
 } // namespace
