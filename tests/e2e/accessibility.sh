@@ -13,32 +13,14 @@ here=$(dirname "$0")
 
 # Debian's own interpreter: pyatspi comes as a Debian package.
 py=/usr/bin/python3
+a11y_session "$0" "$@"
 
-# A private session bus, from which the accessibility bus is started on
-# demand. Without DISPLAY, so that the bus launcher marks no real desktop.
-if [ -z "${KAB_A11Y_SESSION:-}" ]; then
-    for tool in dbus-run-session Xvfb xdotool iconv; do
-        command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
-    done
-    [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi-bus-launcher is not installed"
-    "$py" -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
-    dbus-run-session -- true 2>/dev/null || skip "no session bus can be started"
-    exec env -u DISPLAY -u AT_SPI_BUS_ADDRESS KAB_A11Y_SESSION=1 \
-        dbus-run-session -- bash "$0" "$@"
-fi
-
-require_x
+require_a11y
 # Qt's own dialogs in English, as this script reads them, whatever the
 # language of the desktop that runs it
 unset LC_ALL LC_MESSAGES LANGUAGE
 export LANG=C.UTF-8
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 reader() { timeout 60 "$py" "$here/atspi_board.py" "$@"; }
-# The bus is up when its registry answers, before the program has started:
-# a program missing from it later is then the program's fault.
-timeout 30 "$py" -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' \
-    >"$XTMP/bus.log" 2>&1 ||
-    skip "the accessibility bus did not start: $(grep -v '^dbus-daemon' "$XTMP/bus.log" | tail -n1)"
 
 # --- today's day file: one block on row 2, 9:00 for four hours --------------
 weekday=${WEEKDAYS[$(date +%w)]}

@@ -8,24 +8,12 @@ exe=$1
 here=$(dirname "$0")
 . "$here/xvfb_lib.sh"
 
+# Debian's own interpreter: pyatspi comes as a Debian package.
 py=/usr/bin/python3
-if [ -z "${KAB_A11Y_SESSION:-}" ]; then
-    for tool in dbus-run-session Xvfb xdotool iconv; do
-        command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
-    done
-    [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi-bus-launcher is not installed"
-    "$py" -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
-    dbus-run-session -- true 2>/dev/null || skip "no session bus can be started"
-    exec env -u DISPLAY -u AT_SPI_BUS_ADDRESS KAB_A11Y_SESSION=1 \
-        dbus-run-session -- bash "$0" "$@"
-fi
+a11y_session "$0" "$@"
 
-require_x
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+require_a11y
 reader() { timeout 60 "$py" "$here/atspi_board.py" "$@"; }
-timeout 30 "$py" -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' \
-    >"$XTMP/bus.log" 2>&1 ||
-    skip "the accessibility bus did not start: $(grep -v '^dbus-daemon' "$XTMP/bus.log" | tail -n1)"
 
 # today: 鈴木 from 9:00 on row 2 and again from 12:00 on row 4, a double booking
 today=$(date +%-d)

@@ -6,23 +6,11 @@ set -euo pipefail
 exe=$1
 here=$(dirname "$0")
 . "$here/xvfb_lib.sh"
+# Debian's own interpreter: pyatspi comes as a Debian package.
 py=/usr/bin/python3
+a11y_session "$0" "$@"
 
-if [ -z "${KAB_A11Y_SESSION:-}" ]; then
-    for tool in dbus-run-session Xvfb xdotool; do
-        command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
-    done
-    [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi-bus-launcher is not installed"
-    "$py" -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
-    dbus-run-session -- true 2>/dev/null || skip "no session bus can be started"
-    exec env -u DISPLAY -u AT_SPI_BUS_ADDRESS KAB_A11Y_SESSION=1 \
-        dbus-run-session -- bash "$0" "$@"
-fi
-
-require_x
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
-timeout 30 "$py" -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' \
-    >"$XTMP/bus.log" 2>&1 || skip "the accessibility bus did not start"
+require_a11y
 
 # Qt takes the language from the environment, whether or not the system has
 # generated the locale

@@ -309,3 +309,32 @@ require_x() {
         skip "Xvfb did not start: $(tail -n1 "$XTMP/xvfb.log" 2>/dev/null || true)"
     fi
 }
+
+# The scripts that read the board through AT-SPI run again inside a private
+# session bus, from which the accessibility bus is started on demand; without
+# DISPLAY, so that the bus launcher marks no real desktop. Skips where that
+# cannot be had; KAB_A11Y_IMPORTS names further Python imports the script
+# needs. Call as: a11y_session "$0" "$@"
+a11y_session() {
+    [ -z "${KAB_A11Y_SESSION:-}" ] || return 0
+    local tool
+    for tool in dbus-run-session Xvfb xdotool iconv; do
+        command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
+    done
+    [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi-bus-launcher is not installed"
+    /usr/bin/python3 -c "import pyatspi${KAB_A11Y_IMPORTS:+; $KAB_A11Y_IMPORTS}" 2>/dev/null ||
+        skip "python3-pyatspi${KAB_A11Y_IMPORTS:+ or: $KAB_A11Y_IMPORTS} is not available"
+    dbus-run-session -- true 2>/dev/null || skip "no session bus can be started"
+    exec env -u DISPLAY -u AT_SPI_BUS_ADDRESS KAB_A11Y_SESSION=1 dbus-run-session -- bash "$@"
+}
+
+# The private X server, with Qt's accessibility on; the bus is up when its
+# registry answers, before the program has started: a program missing from it
+# later is then the program's fault.
+require_a11y() {
+    require_x
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+    timeout 30 /usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' \
+        >"$XTMP/bus.log" 2>&1 ||
+        skip "the accessibility bus did not start: $(grep -v '^dbus-daemon' "$XTMP/bus.log" | tail -n1)"
+}
