@@ -20,12 +20,15 @@ int TForm1::blockNumber(const tk::Panel* block) {
 }
 
 void TForm1::setUpPool() {
-    // colours are drawn block by block, in this order, from the start state
+    // Colours are drawn block by block, in this order, from the generator's
+    // start state, as at the program's start: every window paints block n
+    // the same, whatever was drawn before it.
+    Random colours;
     for (int n = 1; n <= kBlocks; ++n) {
         tk::Panel* p = Panel(n);
         p->setParent(sg1);
         blockstate::setBounds(*p, board::parkingLeft, board::parkingTop, board::parkingWidth);
-        const board::Rgb c = board::blockColour();
+        const board::Rgb c = board::blockColour(colours);
         p->setColor(QColor(c.r, c.g, c.b));
         p->describe = [this, p] {
             return tk::toQt(blockstate::description(*p, *timeLabel(p), *durationLabel(p)));
