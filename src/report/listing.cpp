@@ -47,6 +47,8 @@ void appendClock(std::string& out, std::int64_t ms) {
     out += static_cast<char>('0' + minutes % 10);
 }
 
+} // namespace
+
 std::string csvField(const std::string& utf8) {
     std::string text;
     // =, +, - and @ open a formula in a spreadsheet; a quote before it keeps
@@ -62,8 +64,6 @@ std::string csvField(const std::string& utf8) {
     }
     return out + "\"";
 }
-
-} // namespace
 
 std::string dateLabel(DateSerial date) {
     const Date d = decodeDate(date);

@@ -27,5 +27,8 @@ std::string noticesText(const Tally& t);
 // UTF-8 without asking: a header, then per person name, days, blocks and
 // hours. A name that a spreadsheet would take for a formula is kept as text.
 std::string hoursCsv(const Tally& t);
+// One field of such a CSV: quoted where it must be, and a text that a
+// spreadsheet would take for a formula kept as text.
+std::string csvField(const std::string& utf8);
 
 } // namespace kab::report

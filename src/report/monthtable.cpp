@@ -13,21 +13,6 @@ namespace kab::report {
 
 namespace {
 
-std::string csvField(const std::string& utf8) {
-    std::string text;
-    // a formula's first character keeps the cell a text behind a quote
-    if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string::npos)
-        text = "'";
-    text += utf8;
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
 
 } // namespace
