@@ -3,7 +3,7 @@
 
 #include "bench_support.h"
 #include "board/geometry.h"
-#include "shell/unit1.h"
+#include "window/shell/unit1.h"
 #include "support/fake_environment.h"
 #include "toolkit/application.h"
 

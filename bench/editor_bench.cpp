@@ -5,7 +5,7 @@
 #include "bench_support.h"
 
 #include "board/geometry.h"
-#include "shell/blockstate.h"
+#include "window/shell/blockstate.h"
 #include "toolkit/text.h"
 
 #include <QApplication>

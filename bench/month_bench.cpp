@@ -6,11 +6,11 @@
 #include "bench_support.h"
 
 #include "board/geometry.h"
-#include "monthview/monthmodel.h"
-#include "monthview/monthwindow.h"
+#include "window/month/monthmodel.h"
+#include "window/month/monthwindow.h"
 #include "report/month_xlsx.h"
-#include "shell/blockstate.h"
-#include "shell/history.h"
+#include "window/shell/blockstate.h"
+#include "window/shell/history.h"
 #include "storage/dayfile.h"
 #include "toolkit/text.h"
 

@@ -1,7 +1,7 @@
 // The board as the start-up benchmark runs it: the program itself, with the
 // probe that reports its first paint.
 
-#include "shell/program.h"
+#include "window/shell/program.h"
 #include "startupprobe.h"
 
 int main(int argc, char** argv) {

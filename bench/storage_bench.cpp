@@ -6,7 +6,7 @@
 #include "foundation/errors.h"
 #include "foundation/sjis.h"
 #include "foundation/versions.h"
-#include "shell/history.h"
+#include "window/shell/history.h"
 #include "storage/dayread.h"
 #include "toolkit/text.h"
 

@@ -1,4 +1,4 @@
-#include "shell/program.h"
+#include "window/shell/program.h"
 
 int main(int argc, char** argv) {
     return kab::runProgram(argc, argv);

@@ -5,7 +5,7 @@
 #include "support/form_fixture.h"
 
 #include "board/geometry.h"
-#include "shell/history.h"
+#include "window/shell/history.h"
 
 #include <QApplication>
 #include <QTest>

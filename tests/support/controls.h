@@ -2,8 +2,8 @@
 // Every control of the main window, for tests and benchmarks that read and
 // drive them.
 
-#include "shell/blockstate.h"
-#include "shell/unit1.h"
+#include "window/shell/blockstate.h"
+#include "window/shell/unit1.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
 #include "toolkit/environment.h"

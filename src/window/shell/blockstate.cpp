@@ -1,0 +1,72 @@
+#include "window/shell/blockstate.h"
+
+#include "board/geometry.h"
+#include "foundation/textlist.h"
+#include "toolkit/label.h"
+#include "toolkit/panel.h"
+
+namespace kab::blockstate {
+
+bool isPlaced(const tk::Panel& block) {
+    return block.tag() != 0;
+}
+
+void setPlaced(tk::Panel& block) {
+    block.setTag(1);
+}
+
+SjisString timesText(std::string_view start, std::string_view end) {
+    SjisString text(start);
+    text += kCrLf;
+    text += end;
+    return text;
+}
+
+void setBounds(tk::Panel& block, int left, int top, int width) {
+    block.setGeometry(left, top, width, block.height());
+    // A shown block lays out its labels in its resize event; a hidden one
+    // gets that event only when shown, so its labels follow here.
+    if (block.testAttribute(Qt::WA_PendingResizeEvent)) block.realign();
+}
+
+Times shownTimes(const tk::Label& times) {
+    TextList lines;
+    lines.setText(times.caption());
+    const auto line = [&](int i) { return i < lines.count() ? lines.at(i) : SjisString(); };
+    return {line(0), line(1)};
+}
+
+SjisString description(const tk::Panel& block, const tk::Label& times, const tk::Label& duration) {
+    if (!isPlaced(block) || !board::onBoard(block.y())) return sjis::fromUtf8("待機中");
+    const Times shown = shownTimes(times);
+    return std::to_string(board::rowOfTop(block.y())) + sjis::fromUtf8("行目、") + shown.start +
+           sjis::fromUtf8("から") + shown.end + sjis::fromUtf8("まで、") + duration.caption() +
+           sjis::fromUtf8("時間");
+}
+
+void park(tk::Panel& block, tk::Label& times, tk::Label& duration, int left) {
+    block.setTag(0);
+    block.setHint({});
+    block.setCaption(SjisString(kNoName));
+    setBounds(block, left, board::parkingTop, board::parkingWidth);
+    times.setCaption({});
+    duration.setCaption({});
+}
+
+storage::BlockState capture(const tk::Panel& block, const tk::Label& times,
+                            const tk::Label& duration) {
+    return {block.x(),    block.y(),       block.width(),   block.tag(),
+            block.hint(), block.caption(), times.caption(), duration.caption()};
+}
+
+void restore(tk::Panel& block, tk::Label& times, tk::Label& duration,
+             const storage::BlockState& state) {
+    block.setTag(state.tag);
+    block.setHint(state.hint);
+    block.setCaption(state.name);
+    setBounds(block, state.left, state.top, state.width);
+    times.setCaption(state.times);
+    duration.setCaption(state.duration);
+}
+
+} // namespace kab::blockstate
