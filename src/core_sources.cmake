@@ -8,6 +8,7 @@ set(kab_core_sources
     board/duration.cpp board/geometry.cpp board/palette.cpp board/pool.cpp
     storage/boardstate.cpp storage/dayfile.cpp storage/dayplan.cpp storage/dayread.cpp
     storage/daytable.cpp storage/folder.cpp storage/recovery.cpp storage/seeding.cpp storage/stafflist.cpp
+    storage/undohistory.cpp
     report/calendar.cpp report/daypage.cpp report/findings.cpp report/holidays.cpp report/hours.cpp
     report/listing.cpp report/month.cpp report/monthtable.cpp report/printable.cpp
     report/stafforder.cpp report/tally.cpp)

@@ -3,6 +3,8 @@
 
 #include "window/shell/unit1.h"
 
+#include "window/shell/history.h"
+
 #include "toolkit/button.h"
 #include "toolkit/environment.h"
 #include "toolkit/grid.h"
@@ -29,6 +31,7 @@ void showMonthLabel(TForm1& f, const SjisString& thisMonth) {
 } // namespace
 
 void TForm1::spb1Click(QObject* sender) {
+    const History::DayChange change(history_.get());
     const DateSerial today = env_.today();
     const SjisString thisMonth = formatDateTime("yyyy/mm", today);
     // The month label (blue for this month) follows the month in every case,
@@ -90,6 +93,7 @@ bool TForm1::showDay(DateSerial date) {
 }
 
 void TForm1::dtp0Change() {
+    const History::DayChange change(history_.get());
     // Nothing of the window is painted until the board is reloaded, also
     // when the load fails: nothing paints while a handler runs. What is
     // painted afterwards is what moved or changed, once.

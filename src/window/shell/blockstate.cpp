@@ -2,8 +2,12 @@
 
 #include "board/geometry.h"
 #include "foundation/textlist.h"
+#include "window/shell/unit1.h"
+#include "toolkit/grid.h"
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
+
+#include <algorithm>
 
 namespace kab::blockstate {
 
@@ -70,3 +74,28 @@ void restore(tk::Panel& block, tk::Label& times, tk::Label& duration,
 }
 
 } // namespace kab::blockstate
+
+namespace kab {
+
+storage::BoardState TForm1::boardState() const {
+    storage::BoardState board;
+    for (int n = 1; n <= kBlocks; ++n)
+        board.blocks[std::size_t(n - 1)] =
+            blockstate::capture(*Panel(n), *Label(n), *Label(n + kBlocks));
+    // the grid's children lie in their stacking order, the bottom one first
+    std::size_t at = 0;
+    std::array<bool, kBlocks + 1> seen{};
+    for (const QObject* child : sg1->children()) {
+        const auto found = std::find(panels.begin(), panels.end(), child);
+        if (found == panels.end()) continue;
+        const int n = int(found - panels.begin()) + 1;
+        board.stack[at++] = std::uint8_t(n);
+        seen[std::size_t(n)] = true;
+    }
+    // blocks outside the grid (a start-up that stopped early) below them
+    for (int n = 1; at < board.stack.size(); ++n)
+        if (!seen[std::size_t(n)]) board.stack[at++] = std::uint8_t(n);
+    return board;
+}
+
+} // namespace kab

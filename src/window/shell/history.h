@@ -1,33 +1,25 @@
 #pragma once
 // Unsaved work survives: the undo history of the board on show, the window's
 // keys (Ctrl+Z undo; Ctrl+Shift+Z and Ctrl+Y redo; Ctrl+S save) and the
-// recovery files of days with unsaved changes.
+// recovery files of days with unsaved changes. The rules of the steps and of
+// the recovery files are storage::UndoHistory's; this side takes the board
+// from the controls and puts it back.
 //
 // The board is taken whole after a handler has ended, never inside one: after
-// each key, mouse button, wheel or drop event the application delivered,
-// when the event loop falls idle, and around the month buttons, the day
-// picker and the save button, whose handlers it wraps. A state that differs
-// from the last one is a step.
+// each key, mouse button, wheel or drop event the application delivered, and
+// when the event loop falls idle. The day's handlers say where a day change
+// starts and ends (DayChange), and the save says when it went through
+// (saved()). A state that differs from the last one is a step; a wheel notch
+// or a key that edits the same field of the same block as the step before
+// goes on in that step.
 //
-// Each board a load brings starts a line of steps of its own, and each line
-// writes its own recovery file: a board never replaces the recovery file of
-// a board it did not come from (one left by a crash, one of the day before a
-// reload). A save, or a step back to what the day file holds, removes the
-// line's own file alone. Undo and redo put a step back through the
-// block-state helpers and run no handler: no block is current afterwards, as
-// after a load.
+// Undo and redo put a step back through the block-state helpers and run no
+// handler: no block is current afterwards, as after a load.
 
-#include "foundation/datetime.h"
-#include "foundation/files.h"
-#include "storage/boardstate.h"
-#include "storage/recovery.h"
+#include "storage/undohistory.h"
 
-#include <QHash>
 #include <QObject>
-#include <QRgb>
-#include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -40,12 +32,28 @@ class TForm1;
 class History : public QObject {
 public:
     // At least this many steps can be undone.
-    static constexpr std::size_t kSteps = 128;
+    static constexpr std::size_t kSteps = storage::UndoHistory::kSteps;
 
     // Takes the board as the start-up left it. When the day on show has a
     // recovery file from an earlier run, its board becomes the step before.
     explicit History(TForm1& form);
     ~History() override;
+
+    // A change of the day on show, from the top of a day or month handler to
+    // its end: what the board showed before is a step of its own (the day as
+    // the last step had it, since the day picker may already show the new
+    // day), and the day loaded is the next, also when its load failed
+    // part-way. Handlers that run inside another's change add nothing.
+    class DayChange {
+    public:
+        explicit DayChange(History* history);
+        ~DayChange();
+        DayChange(const DayChange&) = delete;
+        DayChange& operator=(const DayChange&) = delete;
+
+    private:
+        History* history_;
+    };
 
     void undo();
     void redo();
@@ -57,76 +65,45 @@ public:
     // The board as it stands becomes the latest step, if it changed.
     void settle();
     // Steps that can be undone, and redone.
-    std::size_t undoable() const { return at_; }
-    std::size_t redoable() const { return states_.size() - 1 - at_; }
+    std::size_t undoable() const { return steps_.undoable(); }
+    std::size_t redoable() const { return steps_.redoable(); }
     // Waits until the recovery files are written as the steps so far ask.
-    void flushRecovery() { writer_.flush(); }
+    void flushRecovery() { steps_.flush(); }
 
     // Called after each step taken, undone or redone and after each save,
     // when the board has settled: the month window follows the board so.
     std::function<void()> stepped;
     // The board of the step on show, and whether it differs from its day's
-    // file as last loaded or saved (history_month.cpp).
-    const storage::BoardState& board() const { return board_; }
-    bool unsaved() const;
+    // file as last loaded or saved.
+    const storage::BoardState& board() const { return steps_.board(); }
+    bool unsaved() const { return steps_.unsaved(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // What the board shows besides its blocks: the day and its labels.
-    struct Shown {
-        DateSerial month = 0, day = 0;
-        SjisString weekday, monthText;
-        QRgb monthColour = 0;
-        friend bool operator==(const Shown&, const Shown&) = default;
-    };
-    struct State {
-        Shown shown;
-        std::string board; // encodeBoard: a few kilobytes for a full day
-        int line = 0;      // the line of steps it belongs to
-    };
-    enum class Change { Edit, Load, Restore };
+    using Change = storage::UndoHistory::Change;
 
-    storage::BoardState takeBoard() const;
-    Shown takeShown() const;
+    storage::DayShown takeShown() const;
     bool quiet() const;
     // A new step from what the controls hold; the day from the last step
     // when only the board may have changed (the day picker mid-change).
     void take(Change change, bool boardOnly = false);
-    void push(Shown shown, const storage::BoardState& board, bool newLine);
-    void restore(const State& state);
+    void restore();
     void restack(const storage::BoardState& board);
     void announce() {
         if (stepped) stepped();
     }
-    // The recovery file of the day on show after a change from `from`.
-    void keep(Change change, const Shown& from);
-    // The recovery file of the state's line, which takes one where it has
-    // none yet: the file its board came from, else a free one of its day.
-    FilePath recoveryFile(const State& state);
-    // The line's recovery file goes, and the line holds none.
-    void release(int line);
-    FilePath dayFile(const Shown& shown) const;
-    void offerRecovered();
-    void wrapHandlers();
     void addKeys();
 
     TForm1& form_;
-    QHash<const QObject*, int> numbers_; // the blocks' panels and their numbers
-    std::deque<State> states_;
-    std::size_t at_ = 0;        // the step on show
-    storage::BoardState board_; // its board, decoded
+    storage::UndoHistory steps_;
     bool restoring_ = false;
-    // Records of each day file as last loaded or saved, by its path.
-    std::map<FilePath, std::string> baselines_;
-    FilePath recoveryFolder_;
-    std::map<int, FilePath> recoveryFiles_; // each line's, once it has one
-    std::map<int, std::string> lineRecords_; // the records each line's file holds
-    int lines_ = 0;                         // lines started so far
-    storage::RecoveryWriter writer_;
+    int dayChanges_ = 0; // day changes under way, nested ones included
+    // The input being delivered is the wheel or a key: what it changes may
+    // go on in the step before.
+    bool burstInput_ = false;
     std::vector<std::unique_ptr<QShortcut>> keys_;
-    std::vector<std::function<void()>> unwrap_;
 };
 
 } // namespace kab

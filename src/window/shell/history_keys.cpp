@@ -1,4 +1,4 @@
-// The window's keys and the handlers the history wraps.
+// The window's keys, and the input the history watches.
 
 #include "window/shell/history.h"
 
@@ -31,35 +31,6 @@ Key windowKey(const QKeyEvent* e) {
 
 } // namespace
 
-void History::wrapHandlers() {
-    // A month step or a day change: what the board showed before is a step
-    // of its own (taken before the handler, the day as the last step had
-    // it, since the day picker already shows the new day), and the day
-    // loaded is the next, also when its load failed part-way.
-    const auto aroundLoad = [this](auto& handler) {
-        auto original = handler;
-        handler = [this, original](auto* sender) {
-            take(Change::Edit, true);
-            struct Loaded {
-                History* history;
-                ~Loaded() { history->take(Change::Load); }
-            } loaded{this};
-            original(sender);
-        };
-        unwrap_.push_back([&handler, original] { handler = original; });
-    };
-    aroundLoad(form_.spb1->onClick);
-    aroundLoad(form_.spb2->onClick);
-    aroundLoad(form_.dtp0->onChange);
-    // The board saved is a step; the save itself says when it went through.
-    auto original = form_.spb3->onClick;
-    form_.spb3->onClick = [this, original](tk::SpeedButton* sender) {
-        take(Change::Edit);
-        original(sender);
-    };
-    unwrap_.push_back([this, original] { form_.spb3->onClick = original; });
-}
-
 void History::addKeys() {
     const auto add = [this](QKeySequence keys, void (History::*action)()) {
         auto key = std::make_unique<QShortcut>(keys, &form_);
@@ -80,6 +51,27 @@ void History::save() {
 }
 
 bool History::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    // The wheel and the keys edit in bursts: a notch or a key that changes
+    // the same field of the same block as the one before goes on in its
+    // step. The mouse's buttons and a drop end a burst.
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        burstInput_ = true;
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Drop:
+    case QEvent::InputMethod:
+        burstInput_ = false;
+        steps_.endBurst();
+        return false;
+    case QEvent::ShortcutOverride:
+        break;
+    default:
+        return false;
+    }
     // The focused control is asked first whether it wants a key for itself,
     // and the editor's controls say yes to the undo keys. The name box and
     // the duration box then drop them in their key filters. The pickers
@@ -87,7 +79,6 @@ bool History::eventFilter(QObject* watched, QEvent* event) {
     // leaving a step to redo that no redo key reaches, and the day's by
     // loading the day's file, where the window's undo brings the day back
     // with the board left unsaved. The window's keys win in all four.
-    if (event->type() != QEvent::ShortcutOverride) return false;
     if (windowKey(static_cast<QKeyEvent*>(event)) == Key::None) return false;
     return watched == form_.Edit1 || watched == form_.cmb1 || watched == form_.cmb1->lineEdit() ||
            watched == form_.dtp0 || watched == form_.dtp1;

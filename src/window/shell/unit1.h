@@ -12,6 +12,7 @@
 #include "board/pool.h"
 #include "foundation/datetime.h"
 #include "foundation/files.h"
+#include "storage/boardstate.h"
 #include "storage/dayfile.h"
 
 #include <QPoint>
@@ -142,6 +143,9 @@ public:
     // A day's lines, as a day file's are read, loaded as that file would be;
     // what the board's day file holds is not touched.
     void loadDayLines(const TextList& lines);
+    // What every block's controls hold and the order the blocks lie in: the
+    // one reading of the board, for the history, the save and the page.
+    storage::BoardState boardState() const;
     // The records a save writes of the board on show, sorted; throws as the
     // save does for a block it cannot write.
     TextList dayRecords() const;

@@ -29,11 +29,7 @@ bool TForm1::mayOverwrite(const FilePath& path, std::string_view bytes) {
 }
 
 TextList TForm1::dayRecords() const {
-    std::vector<storage::BlockText> blocks;
-    blocks.reserve(kBlocks);
-    for (const tk::Panel* p : panels)
-        blocks.push_back({p->y(), p->hint(), p->caption()});
-    return storage::buildDayRecords(blocks);
+    return storage::boardRecords(boardState());
 }
 
 void TForm1::spb3Click() {

@@ -337,5 +337,85 @@ TEST_F(DragTest, DropsParkingAndTheStackAreUndoneAndRedone) {
     EXPECT_EQ(timeLabel(50), "13:00\r\n17:00");
 }
 
+TEST_F(DragTest, ABurstOfTheSameEditIsOneStep) {
+    const auto notches = [&](QWidget* control, int n, bool up = true) {
+        focus(control);
+        for (int i = 0; i < n; ++i)
+            wheel(form->sg1, up);
+    };
+    const auto drop = [&] { drag(50, {100, 10}, {{325, 140}}); };
+    // each group of edits is one step
+    const struct {
+        const char* what;
+        std::vector<std::function<void()>> steps;
+    } rows[] = {
+        {"dropped, then wheeled from 4 to 9 hours",
+         {drop, [&] { notches(form->Edit1, 20); }}},
+        {"the duration, then the start",
+         {drop, [&] { notches(form->Edit1, 4); }, [&] { notches(form->dtp1, 3, false); }}},
+        {"hours typed, then wheeled on",
+         {drop,
+          [&] {
+              focus(form->Edit1);
+              form->Edit1->selectAll();
+              QTest::keyClicks(form->Edit1, "7");
+              notches(form->Edit1, 2, false);
+          }}},
+        {"a name between two bursts",
+         {drop, [&] { notches(form->Edit1, 2); },
+          [&] {
+              focus(form->cmb1);
+              QTest::keyClick(form->cmb1, Qt::Key_Down);
+          },
+          [&] { notches(form->Edit1, 2); }}},
+        {"a drag between two bursts",
+         {drop, [&] { notches(form->Edit1, 2); }, [&] { drag(50, {30, 25}, {{80, 270}}); },
+          [&] { notches(form->Edit1, 2); }}},
+        {"a click on the block between two bursts",
+         {drop, [&] { notches(form->Edit1, 2); },
+          [&] {
+              press(50, {60, 25});
+              release();
+              notches(form->Edit1, 2);
+          }}},
+        {"a save between two bursts",
+         {drop,
+          [&] {
+              notches(form->Edit1, 2);
+              windowKey(Qt::Key_S);
+          },
+          [&] { notches(form->Edit1, 2); }}},
+    };
+    // the save needs the data folder
+    std::filesystem::create_directories(env().dir.path().toStdString() + "/data");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        // a fresh board: the stack as the start leaves it, no step to undo
+        form.reset();
+        form = std::make_unique<TForm1>(env());
+        showForm();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form->cmb1->setItems({"---", sjis::fromUtf8("山田")});
+        // the boards earlier rows left unsaved are offered as steps before
+        const std::size_t before = form->history().undoable();
+        std::vector<std::string> views{boardView()};
+        for (const auto& step : row.steps) {
+            step();
+            views.push_back(boardView());
+            ASSERT_NE(views.back(), views[views.size() - 2]);
+        }
+        for (std::size_t i = views.size() - 1; i-- > 0;) {
+            undo();
+            EXPECT_EQ(boardView(), views[i]) << i;
+        }
+        EXPECT_EQ(form->history().undoable(), before);
+        for (std::size_t i = 1; i < views.size(); ++i) {
+            redo();
+            EXPECT_EQ(boardView(), views[i]) << i;
+        }
+    }
+}
+
 } // namespace
 } // namespace kab::test

@@ -571,7 +571,9 @@ TEST_F(EditorTest, AHundredStepsBackAndForth) {
     focus(form->Edit1);
     std::vector<std::string> views;
     for (int i = 0; i < 110; ++i) {
-        wheel(form->sg1, i % 20 < 10); // up to 6.50 hours and down again
+        // the start and the duration by turns, each notch a step of its own
+        focus(i % 2 == 0 ? static_cast<QWidget*>(form->Edit1) : form->dtp1);
+        wheel(form->sg1, i % 20 < 10);
         views.push_back(boardView());
     }
     for (int i = 0; i < 100; ++i)

@@ -199,25 +199,36 @@ TEST_F(NavigationTest, ADayLeftComesBackWithItsUnsavedBoard) {
     const struct {
         const char* what;
         std::function<void()> leave;
-        std::string kept; // the records of today's recovery file afterwards
+        std::string kept;   // the records of today's recovery file afterwards
+        std::string looked; // the day arrived at, which gets no recovery file
     } ways[] = {
-        {"the next month", [&] { forward(); }, unsaved},
-        {"the month before", [&] { back(); }, unsaved},
+        {"the next month", [&] { forward(); }, unsaved, "01;01金.txt"},
+        {"the month before", [&] { back(); }, unsaved, "11;01日.txt"},
         {"a day typed",
          [&] {
              focus(form->dtp0);
              QTest::keyClicks(form->dtp0, "1");
          },
-         unsaved},
+         unsaved, "12;01火.txt"},
         {"the wheel on the day picker",
          [&] {
              focus(form->dtp0);
              wheel(form->sg1, false);
          },
-         unsaved},
+         unsaved, "12;06日.txt"},
+        // the handlers called by other code than the controls' own
+        {"the month handler called directly", [&] { form->spb1Click(form->spb2); }, unsaved,
+         "01;01金.txt"},
+        {"the day handler called directly",
+         [&] {
+             form->dtp0->setValue(encodeDate(2026, 12, 1));
+             form->dtp0Change();
+         },
+         unsaved, "12;01火.txt"},
+        {"the same day loaded again", [&] { form->dtp0Change(); }, unsaved, ""},
         // the day stays: its board is now the dropped one
         {"a day file dropped", [&] { drop({path("12;01火.txt")}); },
-         sjis::fromUtf8("02\\10:00\\3\\初日\r\n")},
+         sjis::fromUtf8("02\\10:00\\3\\初日\r\n"), ""},
     };
     for (const auto& w : ways) {
         SCOPED_TRACE(w.what);
@@ -227,9 +238,13 @@ TEST_F(NavigationTest, ADayLeftComesBackWithItsUnsavedBoard) {
         const std::string changed = boardView();
         EXPECT_EQ(records(recovery(kToday)), unsaved);
         w.leave();
+        settle(); // as the event loop does when it falls idle
         const std::string left = boardView();
         ASSERT_NE(left, changed);
         EXPECT_EQ(records(recovery(kToday)), w.kept);
+        if (!w.looked.empty()) {
+            EXPECT_EQ(recovery(w.looked), "(none)");
+        }
         undo();
         EXPECT_EQ(boardView(), changed); // its date, month label, weekday and blocks
         EXPECT_EQ(form->currentBlock(), nullptr);
@@ -238,6 +253,9 @@ TEST_F(NavigationTest, ADayLeftComesBackWithItsUnsavedBoard) {
         undo();
         EXPECT_EQ(boardView(), changed);
         EXPECT_EQ(records(recovery(kToday)), unsaved);
+        if (!w.looked.empty()) {
+            EXPECT_EQ(recovery(w.looked), "(none)");
+        }
         // what a save now writes, and nothing is left to recover
         focus(form->sg1);
         windowKey(Qt::Key_S);
