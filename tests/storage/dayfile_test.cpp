@@ -3,6 +3,7 @@
 #include "foundation/errors.h"
 #include "storage/dayread.h"
 #include "storage/recovery.h"
+#include "storage/undohistory.h"
 #include "support/temp_dir.h"
 
 #include <chrono>
@@ -555,6 +556,146 @@ TEST_F(RecoveryWrite, TheWriterDoesTheLastRequestForEachFile) {
     }
     EXPECT_FALSE(std::filesystem::exists(a));
     EXPECT_EQ(readBytes(b), "4");
+}
+
+// --- the undo history's rules -------------------------------------------------------
+
+// Block 50 alone on row 3, as the board holds it.
+BoardState boardWith(int left, int width, const char* hint, const char* times,
+                     const char* duration, const char* name = "a") {
+    BoardState b;
+    for (std::size_t i = 0; i < b.blocks.size(); ++i) {
+        b.blocks[i] = {160, 401, 160, 0, "", "---", "", ""};
+        b.stack[i] = std::uint8_t(i + 1);
+    }
+    b.blocks[49] = {left, 135, width, 1, hint, name, times, duration};
+    return b;
+}
+
+TEST(UndoHistoryRules, AFieldEditIsOneBlocksStartOrDuration) {
+    const BoardState at9 = boardWith(160, 160, "09:00\r\n4.0", "09:00\r\n13:00", "4.0");
+    BoardState otherBlock = boardWith(160, 170, "09:00\r\n4.25", "09:00\r\n13:15", "4.25");
+    otherBlock.blocks[48] = {160, 47, 160, 1, "09:00\r\n4.0", "b", "09:00\r\n13:00", "4.0"};
+    BoardState restacked = at9;
+    std::swap(restacked.stack[0], restacked.stack[1]);
+    BoardState parked = at9;
+    parked.blocks[49].tag = 0;
+    const struct {
+        const char* what;
+        BoardState after;
+        std::optional<FieldEdit> edit;
+    } rows[] = {
+        {"longer", boardWith(160, 170, "09:00\r\n4.25", "09:00\r\n13:15", "4.25"),
+         FieldEdit{50, FieldEdit::Duration}},
+        {"later", boardWith(170, 160, "09:15\r\n4.0", "09:15\r\n13:15", "4.0"),
+         FieldEdit{50, FieldEdit::Start}},
+        {"later and longer", boardWith(170, 170, "09:15\r\n4.25", "09:15\r\n13:30", "4.25"),
+         std::nullopt},
+        {"renamed", boardWith(160, 160, "09:00\r\n4.0", "09:00\r\n13:00", "4.0", "b"),
+         std::nullopt},
+        {"another row", [&] {
+             BoardState b = at9;
+             b.blocks[49].top = 179;
+             return b;
+         }(), std::nullopt},
+        {"two blocks changed", otherBlock, std::nullopt},
+        {"the stack changed", restacked, std::nullopt},
+        {"parked", parked, std::nullopt},
+        {"nothing changed", at9, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(fieldEdit(at9, row.after), row.edit);
+    }
+}
+
+class UndoHistoryTest : public RecoveryWrite {};
+
+// A day's steps and its recovery file, action by action.
+TEST_F(UndoHistoryTest, StepsBurstsAndTheRecoveryFileOfTheDay) {
+    std::filesystem::create_directory(path("data"));
+    const FilePath data = path("data/");
+    const FilePath folder = recoveryFolder(data);
+    const DayShown day{encodeDate(2026, 12, 1), encodeDate(2026, 12, 7), "Mon", "2026/12", 0};
+    const DayShown next{encodeDate(2026, 12, 1), encodeDate(2026, 12, 8), "Tue", "2026/12", 0};
+    const FilePath dayName = inFolder("", dayFileName(day.month, day.day));
+    BoardState empty = boardWith(160, 160, "", "", "");
+    empty.blocks[49] = empty.blocks[0];
+    const auto longer = [](int quarters) {
+        const int minutes = 240 + 15 * quarters;
+        char hint[32], times[32], dur[16];
+        std::snprintf(dur, sizeof dur, "%d.%02d", minutes / 60, minutes % 60 * 100 / 60);
+        std::snprintf(hint, sizeof hint, "09:00\r\n%s", dur);
+        std::snprintf(times, sizeof times, "09:00\r\n%02d:%02d", 9 + minutes / 60,
+                      minutes % 60);
+        return boardWith(160, 160 + 10 * quarters, hint, times, dur);
+    };
+    const BoardState later = boardWith(170, 200, "09:15\r\n5.0", "09:15\r\n14:15", "5.0");
+    writeBytes(data + dayName, "");
+
+    UndoHistory history(data, folder, day, empty);
+    using C = UndoHistory::Change;
+    const auto recovered = [&]() -> std::string {
+        history.flush();
+        const auto bytes = readRecoveryFile(recoveryPath(folder, dayName));
+        if (!bytes) return "(none)";
+        return bytes->substr(0, bytes->find("\r\n\r\n") + 2);
+    };
+    const auto recordsOf = [](const BoardState& b) { return boardRecords(b).text(); };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::size_t undoable, redoable;
+        std::string recovery; // the day's recovery file's records
+    } steps[] = {
+        {"placed", [&] { history.take(day, longer(0), C::Edit); }, 1, 0, recordsOf(longer(0))},
+        {"a notch", [&] { history.take(day, longer(1), C::Burst); }, 2, 0, recordsOf(longer(1))},
+        {"more notches",
+         [&] {
+             for (int q = 2; q <= 4; ++q)
+                 history.take(day, longer(q), C::Burst);
+         },
+         2, 0, recordsOf(longer(4))},
+        {"the start", [&] { history.take(day, later, C::Burst); }, 3, 0, recordsOf(later)},
+        {"a notch after a click",
+         [&] {
+             history.endBurst();
+             history.take(day, longer(4), C::Burst);
+         },
+         4, 0, recordsOf(longer(4))},
+        {"nothing changed", [&] { history.take(day, longer(4), C::Edit); }, 4, 0,
+         recordsOf(longer(4))},
+        {"undone", [&] { EXPECT_TRUE(history.undo()); }, 3, 1, recordsOf(later)},
+        {"a notch after an undo cuts off the redo",
+         [&] { history.take(day, longer(5), C::Burst); }, 4, 0, recordsOf(longer(5))},
+        {"the next day loaded", [&] { history.take(next, empty, C::Load); }, 5, 0,
+         recordsOf(longer(5))},
+        {"back to the day, unsaved", [&] { EXPECT_TRUE(history.undo()); }, 4, 1,
+         recordsOf(longer(5))},
+        {"saved", [&] { history.saved(); }, 4, 1, "(none)"},
+        {"changed after the save", [&] { history.take(day, longer(0), C::Edit); }, 5, 0,
+         recordsOf(longer(0))},
+        {"back to what was saved", [&] { history.take(day, longer(5), C::Edit); }, 6, 0,
+         "(none)"},
+        {"nothing to redo", [&] { EXPECT_FALSE(history.redo()); }, 6, 0, "(none)"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(history.undoable(), step.undoable);
+        EXPECT_EQ(history.redoable(), step.redoable);
+        EXPECT_EQ(recovered(), step.recovery);
+    }
+    EXPECT_FALSE(history.unsaved());
+
+    // no more than the bound is kept, the latest steps: the oldest is the
+    // tenth of these
+    for (std::size_t i = 0; i < UndoHistory::kSteps + 10; ++i)
+        history.take(day, longer(int(i % 3)), C::Edit);
+    EXPECT_EQ(history.undoable(), UndoHistory::kSteps);
+    while (history.undo()) {
+    }
+    EXPECT_EQ(history.board(), longer(9 % 3));
 }
 
 } // namespace
