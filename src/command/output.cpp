@@ -1,10 +1,13 @@
 #include "command/output.h"
 
+#include "foundation/atomicfile.h"
+#include "foundation/errors.h"
+#include "foundation/sjis.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,19 +21,12 @@ bool writeStdout(std::string_view text) {
 }
 
 std::optional<std::string> writeFile(const FilePath& path, std::string_view bytes) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) return std::string(std::strerror(errno));
-    int error = writeAll(fd, bytes);
-    // the permissions of any new file, not mkstemp's private ones
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (error == 0 && fchmod(fd, 0666 & ~mask) != 0) error = errno;
-    if (close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && std::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-    if (error == 0) return std::nullopt;
-    unlink(temp.c_str());
-    return std::string(std::strerror(error));
+    try {
+        replaceExportedFile(path, bytes);
+        return std::nullopt;
+    } catch (const Error& e) {
+        return sjis::toUtf8(e.message());
+    }
 }
 
 FilePath folderOf(const FilePath& path) {

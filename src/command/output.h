@@ -14,9 +14,10 @@ namespace kab::command {
 // it could not be written (a closed pipe, a full disk).
 bool writeStdout(std::string_view text);
 
-// bytes into a new file beside path, then renamed over it, so that a failed
-// write leaves no half file and no earlier file spoilt. The system's message
-// when it fails.
+// bytes written whole under path through the core's safe replace (a new
+// file beside it, synced, renamed over it), so that a failed write leaves no
+// half file and no earlier file spoilt. Why it failed, in UTF-8, naming the
+// file.
 std::optional<std::string> writeFile(const FilePath& path, std::string_view bytes);
 
 // The folder a path names its file in ("./" for a bare name).

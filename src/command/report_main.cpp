@@ -225,7 +225,7 @@ int monthReport(const Options& o, report::Month month) {
             return kFailed;
         }
         if (const auto error = report::writeMonthXlsx(t, *o.xlsx)) {
-            say(*o.xlsx + ": " + *error);
+            say(*error);
             return kFailed;
         }
     } else if (!command::writeStdout(o.csv ? report::monthCsv(t) : report::monthText(t))) {
@@ -268,7 +268,7 @@ int day(int argc, char** argv, const Options& o, DateSerial date) {
     }
     if (const auto error = command::writeFile(
             out, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-        say(out + ": " + *error);
+        say(*error);
         return kFailed;
     }
     return leftOut ? kLeftOut : kDone;

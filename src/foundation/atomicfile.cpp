@@ -341,4 +341,9 @@ void replaceFileKeepingNoVersion(const FilePath& path, std::string_view bytes,
     (void)replace(path, bytes, hooks, false, 0600);
 }
 
+void replaceExportedFile(const FilePath& path, std::string_view bytes,
+                         const FileWriteHooks* hooks) {
+    (void)replace(path, bytes, hooks, false, newFileMode());
+}
+
 } // namespace kab

@@ -52,4 +52,11 @@ Replaced replaceFileContents(const FilePath& path, std::string_view bytes,
 void replaceFileKeepingNoVersion(const FilePath& path, std::string_view bytes,
                                  const FileWriteHooks* hooks = nullptr);
 
+// The same replace for a file the user writes out for others to read (a
+// report, a spreadsheet, a printed page): no version is kept, a new file is
+// readable as the umask allows, and a link at path is replaced, never
+// followed.
+void replaceExportedFile(const FilePath& path, std::string_view bytes,
+                         const FileWriteHooks* hooks = nullptr);
+
 } // namespace kab

@@ -4,6 +4,7 @@
 #include "board/geometry.h"
 #include "foundation/numbers.h"
 #include "foundation/textlist.h"
+#include "storage/dayfile.h"
 
 #include <algorithm>
 #include <map>
@@ -76,6 +77,28 @@ DayPage dayPage(const Day& day) {
     // the blocks in that order too before sorting them
     std::reverse(page.blocks.begin(), page.blocks.end());
     std::reverse(page.entries.begin(), page.entries.end());
+    finishPage(page);
+    return page;
+}
+
+DayPage boardPage(const storage::BoardState& board, DateSerial date) {
+    DayPage page;
+    page.date = date;
+    Random rng;
+    const auto colours = board::blockColours(rng);
+    for (const std::uint8_t n : board.stack) {
+        const storage::BlockState& b = board.blocks.at(std::size_t(n - 1));
+        if (b.tag != 0)
+            page.blocks.push_back({b.left, b.top, b.width, colours.at(std::size_t(n - 1)), b.name,
+                                   b.times, b.duration});
+        // what a save writes: every block with a hint
+        if (b.hint.empty()) continue;
+        TextList times;
+        times.setText(b.times);
+        const auto line = [&](int i) { return i < times.count() ? times.at(i) : SjisString(); };
+        page.entries.push_back({board::rowOfTop(b.top), b.left, b.name, line(0), line(1),
+                                Hours::parse(storage::splitHint(b.hint).duration)});
+    }
     finishPage(page);
     return page;
 }

@@ -7,6 +7,7 @@
 #include "foundation/datetime.h"
 #include "report/hours.h"
 #include "report/month.h"
+#include "storage/boardstate.h"
 
 #include <optional>
 #include <vector>
@@ -55,5 +56,9 @@ void finishPage(DayPage& page);
 // The page of a read day: each shift on the block the load gives it, with
 // that block's colour, placed by the board's own rules.
 DayPage dayPage(const Day& day);
+// The page of the board on show: its placed blocks as they lie, back to
+// front, each in the colour the board gives it, and a line for every block a
+// save writes.
+DayPage boardPage(const storage::BoardState& board, DateSerial date);
 
 } // namespace kab::report

@@ -1,10 +1,17 @@
 #include "report/month_xlsx.h"
 
+#include "foundation/atomicfile.h"
+#include "foundation/errors.h"
+#include "foundation/sjis.h"
+#include "foundation/tempfile.h"
+
 #include <xlsxwriter.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace kab::report {
@@ -51,8 +58,15 @@ double hoursOf(const Hours& h) {
 } // namespace
 
 std::optional<std::string> writeMonthXlsx(const MonthTable& t, const FilePath& path) {
-    const FilePath temporary = path + ".tmp";
-    lxw_workbook* wb = workbook_new(temporary.c_str());
+    // The library writes only to a named file: the workbook is made in a
+    // private temporary file, then written under path as every file is.
+    const char* tmp = std::getenv("TMPDIR");
+    std::string tmpDir = tmp && *tmp == '/' ? tmp : "/tmp";
+    if (tmpDir.back() != '/') tmpDir += '/';
+    TempFile temporary(AT_FDCWD, tmpDir, "kabrelo24-month.xlsx");
+    if (temporary.errorNumber() != 0)
+        return std::string("書き出せません: ") + std::strerror(temporary.errorNumber());
+    lxw_workbook* wb = workbook_new(temporary.path().c_str());
     if (!wb) return std::string("書き出せません: ") + std::strerror(errno ? errno : EIO);
     const std::string title =
         std::to_string(t.month.year) + "年" + std::to_string(t.month.month) + "月";
@@ -120,15 +134,30 @@ std::optional<std::string> writeMonthXlsx(const MonthTable& t, const FilePath& p
     const lxw_error e = workbook_close(wb);
     if (e != LXW_NO_ERROR) {
         const int saved = errno;
-        unlink(temporary.c_str());
         std::string why = lxw_strerror(e);
         if (saved) why += std::string(": ") + std::strerror(saved);
         return why;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int saved = errno;
-        unlink(temporary.c_str());
-        return std::strerror(saved);
+    std::string bytes;
+    const int fd = ::open(temporary.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return std::string("書き出せません: ") + std::strerror(errno);
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            return std::string("書き出せません: ") + std::strerror(error);
+        }
+        if (n == 0) break;
+        bytes.append(buffer, std::size_t(n));
+    }
+    ::close(fd);
+    try {
+        replaceExportedFile(path, bytes);
+    } catch (const Error& error) {
+        return sjis::toUtf8(error.message());
     }
     return std::nullopt;
 }

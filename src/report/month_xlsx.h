@@ -11,8 +11,9 @@
 
 namespace kab::report {
 
-// Writes the workbook beside path and renames it over path, so that a
-// failure leaves no half file. The reason in UTF-8 when it fails.
+// Writes the workbook under path through the safe replace of an exported
+// file, so that a failure leaves no half file. The reason in UTF-8 when it
+// fails.
 std::optional<std::string> writeMonthXlsx(const MonthTable& t, const FilePath& path);
 
 } // namespace kab::report

@@ -1,5 +1,7 @@
 #include "window/month/monthwindow.h"
 
+#include "foundation/atomicfile.h"
+
 #include "window/month/monthmodel.h"
 #include "report/month_xlsx.h"
 #include "window/shell/history.h"
@@ -21,7 +23,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -367,13 +368,11 @@ bool MonthWindow::openDay(const QModelIndex& index) {
 std::optional<QString> MonthWindow::exportTo(const QString& path) {
     const report::MonthTable& t = model_->table();
     if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
-        const std::string csv = report::monthCsv(t);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(csv.data(), static_cast<qint64>(csv.size())) !=
-                static_cast<qint64>(csv.size()) ||
-            !file.commit())
-            return file.errorString();
+        try {
+            replaceExportedFile(tk::pathFromQt(path), report::monthCsv(t));
+        } catch (const Error& e) {
+            return tk::toQt(e.message());
+        }
         return std::nullopt;
     }
     if (const auto error = report::writeMonthXlsx(t, tk::pathFromQt(path))) return qs(*error);
