@@ -86,6 +86,15 @@ expect_orange 325 140 150 28 "> 0.5" "block 50 not on row 3 after the restart"
 expect_orange 482 140 6 28 "== 0" "the start showed the recovered board, not the day's file"
 xdotool key ctrl+z
 expect_orange 482 140 6 28 "> 0.5" "Ctrl+Z after the restart did not bring the recovered board"
+# A burst of notches is one step: 4.25 to 9 hours, and one Ctrl+Z takes it
+# all back.
+xdotool mousemove $((GRID_X + 320 + 2 + 120)) $((GRID_Y + 135 + 2 + 28)) click 1
+sleep 0.3
+xdotool mousemove $((GRID_X + 100)) $((GRID_Y + 6 * 44 + 22)) click --repeat 19 --delay 30 4
+expect_orange 662 140 6 28 "> 0.5" "19 notches did not make block 50 nine hours long"
+xdotool key ctrl+z
+expect_orange 662 140 6 28 "== 0" "one Ctrl+Z did not take the whole burst back"
+expect_orange 482 140 6 28 "> 0.5" "one Ctrl+Z went past the burst"
 
 # --- program folders ------------------------------------------------------------
 prepared="$XTMP/prepared"
