@@ -31,6 +31,8 @@ void resetEnv() {
     g_env->printDialogs = 0;
     g_env->questions.clear();
     g_env->overwrite = true;
+    // no data folder an earlier test made or saved into
+    QDir(g_env->dir.path() + QStringLiteral("/data")).removeRecursively();
     // the user's state folder, where recovery files go, starts empty
     const QString state = g_env->dir.path() + QStringLiteral("/state");
     QDir(state).removeRecursively();
