@@ -84,11 +84,8 @@ bool TForm1::showDay(DateSerial date) {
     currentMonth_ = month;
     dtp0->setValue(date);
     showMonthLabel(*this, formatDateTime("yyyy/mm", today));
-    // through the picker's change handler, as the user's choice of a day
-    if (dtp0->onChange)
-        dtp0->onChange(dtp0);
-    else
-        dtp0Change();
+    // the picker's change handler, as for the user's choice of a day
+    dtp0Change();
     return true;
 }
 
