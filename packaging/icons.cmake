@@ -17,11 +17,14 @@ foreach(size ${kab_icon_sizes})
 endforeach()
 install(FILES ${kab_icon_svg} DESTINATION share/icons/hicolor/scalable/apps)
 
-# The window's own: the small sizes, in the program's resources.
+# The window's own: the small sizes, in the program's resources; the
+# start-up benchmark's build of the board carries them as well.
 set(kab_window_icons)
 foreach(size 16 32 48 64)
     list(APPEND kab_window_icons ${CMAKE_BINARY_DIR}/icons/${size}x${size}/kabrelo24.png)
 endforeach()
-qt_add_resources(kabrelo24 "icons" PREFIX "/" BASE ${CMAKE_BINARY_DIR} FILES ${kab_window_icons})
+add_library(kabrelo_icons OBJECT)
+qt_add_resources(kabrelo_icons "icons" PREFIX "/" BASE ${CMAKE_BINARY_DIR} FILES ${kab_window_icons})
+target_link_libraries(kabrelo24 PRIVATE kabrelo_icons)
 # the larger ones are built for the install
 add_custom_target(kab_icons ALL DEPENDS ${kab_icon_pngs})

@@ -141,11 +141,12 @@ private:
 } // namespace
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
-    setEditable(true);
+    // The edit field as setEditable(true) gives it, without the drop-down
+    // that setEditable builds as well.
+    auto* field = new QLineEdit(this);
+    field->setPalette(palette());
+    setLineEdit(field);
     setInsertPolicy(QComboBox::NoInsert);
-    auto* list = new QListView(this);
-    list->setUniformItemSizes(true); // every item is one fixed height
-    setView(list);
     connect(this, &QComboBox::currentIndexChanged, this, [this] {
         if (onChange) guarded([this] { onChange(this); });
     });
@@ -169,7 +170,34 @@ void ComboBox::insertItem(int index, const SjisString& item) {
 }
 
 void ComboBox::setItemHeight(int h) {
-    view()->setItemDelegate(new FixedHeightDelegate(h, view()));
+    itemHeight_ = h;
+    if (list_) list_->setItemDelegate(new FixedHeightDelegate(h, list_));
+}
+
+QAbstractItemView* ComboBox::list() {
+    if (list_) return list_;
+    auto* list = new QListView(this);
+    list->setUniformItemSizes(true); // every item is one fixed height
+    list_ = list;
+    setView(list);
+    if (itemHeight_ > 0) list->setItemDelegate(new FixedHeightDelegate(itemHeight_, list));
+    // the drop-down, a window of its own, takes the box's font as Qt gives
+    // it on every change of that font
+    QEvent fontChange(QEvent::FontChange);
+    QComboBox::changeEvent(&fontChange);
+    return list;
+}
+
+void ComboBox::showPopup() {
+    list();
+    QComboBox::showPopup();
+}
+
+void ComboBox::changeEvent(QEvent* e) {
+    // Qt's own handling of a new font builds the drop-down to hand it on;
+    // an unbuilt one takes it when it is built.
+    if (e->type() == QEvent::FontChange && !list_) return QWidget::changeEvent(e);
+    QComboBox::changeEvent(e);
 }
 
 QVariant ComboBox::inputMethodQuery(Qt::InputMethodQuery query) const {

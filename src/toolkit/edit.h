@@ -3,6 +3,7 @@
 
 #include "foundation/sjis.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <exception>
@@ -59,7 +60,9 @@ private:
     std::optional<QString> held_;    // the text a control batch holds back
 };
 
-// A combo box with an edit field and a drop-down list.
+// A combo box with an edit field and a drop-down list. The drop-down is
+// built the first time it opens or its list is asked for (Qt's view()):
+// most runs of the board never open it.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -70,21 +73,28 @@ public:
     SjisString text() const;
     void setItems(const std::vector<SjisString>& items);
     void insertItem(int index, const SjisString& item);
+    // Every entry of the drop-down this many pixels high.
     void setItemHeight(int h);
     // As the edit box's.
     void setInputMethodClosed(bool closed) { imClosed_ = closed; }
+    // The drop-down, built now if it was not.
+    QAbstractItemView* list();
 
     std::function<void(ComboBox* sender)> onChange;
     std::function<void(ComboBox* sender)> onEnter;
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void showPopup() override;
 
 protected:
+    void changeEvent(QEvent*) override;
     void focusInEvent(QFocusEvent*) override;
     void inputMethodEvent(QInputMethodEvent*) override;
 
 private:
     bool imClosed_ = false;
+    int itemHeight_ = 0;
+    QAbstractItemView* list_ = nullptr;
 };
 
 } // namespace kab::tk

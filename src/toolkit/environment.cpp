@@ -3,6 +3,7 @@
 #include "foundation/atomicfile.h"
 #include "toolkit/application.h"
 #include "toolkit/notify.h"
+#include "toolkit/printing.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -11,7 +12,6 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -125,10 +125,7 @@ bool SystemEnvironment::confirmOverwrite(QWidget* owner, const QString& caption,
 }
 
 bool SystemEnvironment::choosePrinter(QPrinter& printer, QWidget* owner) {
-    QPrintDialog dialog(&printer, owner);
-    // the day is one page: no range to choose
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    return dialog.exec() == QDialog::Accepted;
+    return runPrintDialog(printer, owner);
 }
 
 QString SystemEnvironment::chooseSaveFile(QWidget* owner, const QString& caption,

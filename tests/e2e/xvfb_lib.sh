@@ -118,6 +118,8 @@ start_board() {
     local prog="$XTMP/${3:-prog}"
     mkdir -p "$prog"
     cp "$1" "$prog/kabrelo24"
+    # the print module, where the program loads it from
+    if [ -d "$(dirname "$1")/lib" ]; then cp -r "$(dirname "$1")/lib" "$prog/"; fi
     BOARD_DATA="$prog/data"
     if [ -n "${2:-}" ]; then cp -r "$2" "$BOARD_DATA"; else mkdir -p "$BOARD_DATA"; fi
     if [ "${KAB_WM:-}" = weston ]; then

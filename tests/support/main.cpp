@@ -2,6 +2,7 @@
 
 #include "support/fake_environment.h"
 #include "toolkit/application.h"
+#include "toolkit/printing.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     kab::test::g_env = std::make_unique<kab::test::FakeEnvironment>();
     kab::tk::Application app(argc, argv, *kab::test::g_env);
+    kab::tk::usePrintModule(kabrelo24_print_module());
     app.setTitle(QStringLiteral("test"));
     int rc = RUN_ALL_TESTS();
     return rc;

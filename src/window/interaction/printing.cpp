@@ -15,7 +15,6 @@
 #include "toolkit/text.h"
 
 #include <QPainter>
-#include <QPrinter>
 #include <QShortcut>
 #include <cerrno>
 #include <cmath>
@@ -41,23 +40,7 @@ void TForm1::printDay() {
     // no dialog while a block follows the pointer
     if (drag_.label) return;
     const report::DayPage page = boardPage(*this);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    // the name "print to file" offers
-    printer.setDocName(tk::toQt(formatDateTime("yyyy-mm-dd", page.date)));
-    if (!env_.choosePrinter(printer, this)) return;
-    QPainter painter;
-    const FilePath file = tk::pathFromQt(printer.outputFileName());
-    const auto failed = [&] {
-        return file.empty() ? Error(ErrorKind::FileCreate, sjis::fromUtf8("印刷できません: ") +
-                                                               tk::fromQt(printer.printerName()))
-                            : fileCreateError(file, errno != 0 ? errno : EIO);
-    };
-    errno = 0;
-    if (!painter.begin(&printer)) throw failed();
-    const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
-    page::paintDayPage(painter, QRectF(QPointF(0, 0), paper.size()), page);
-    if (!painter.end()) throw failed();
+    printBoardPage(env_, this, page);
 }
 
 } // namespace kab

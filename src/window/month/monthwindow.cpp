@@ -13,6 +13,7 @@
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
 #include "toolkit/picker.h"
+#include "toolkit/printing.h"
 #include "toolkit/text.h"
 
 #include <QGuiApplication>
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
-#include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyledItemDelegate>
@@ -394,13 +394,13 @@ void MonthWindow::exportMonth() {
 }
 
 void MonthWindow::print() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(
-        QStringLiteral("月間表-%1-%2").arg(month_.year).arg(month_.month, 2, 10, QLatin1Char('0')));
-    if (!form_.environment().choosePrinter(printer, this)) return;
-    paintMonthPages(printer, model_->table(), QStringLiteral("月間表 ") + monthTitle(month_));
+    tk::PrintRequest request;
+    request.a4 = true;
+    request.docName =
+        QStringLiteral("月間表-%1-%2").arg(month_.year).arg(month_.month, 2, 10, QLatin1Char('0'));
+    tk::print(form_.environment(), this, request, [this](const tk::PrintTarget& to) {
+        paintMonthPages(to.device, model_->table(), QStringLiteral("月間表 ") + monthTitle(month_));
+    });
 }
 
 } // namespace kab::month

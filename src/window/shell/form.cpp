@@ -39,6 +39,10 @@ TForm1::~TForm1() {
 }
 
 QWidget* TForm1::findControl(const QString& name) const {
+    // The third page's list and panel, which nothing else uses, are made
+    // the first time someone looks for them.
+    if (name == QLatin1String("ListBox1") || name == QLatin1String("PanelD"))
+        const_cast<TForm1*>(this)->buildListPage();
     return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
 }
 

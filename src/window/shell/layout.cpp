@@ -110,12 +110,7 @@ void TForm1::buildLayout() {
     buildEditorPanel();
     buildHoldingPage();
 
-    ListBox1 = make<QListWidget>(TabSheet3, "ListBox1", 0, 0, 100, 100);
-    tk::setAlign(ListBox1, tk::Align::Client);
-    PanelD = make<tk::Panel>(TabSheet3, "PanelD", 0, 0, 100, 114);
-    tk::setAlign(PanelD, tk::Align::Bottom);
-    PanelD->setBevels(Bevel::None, Bevel::None);
-    PanelD->setColor(tk::clSilver());
+    // the third page's list and panel are made when first asked for
     pgc1->layoutPages();
 
     Shade1 = make<tk::Panel>(this, "Shade1", 205, 125, 61, 25);
@@ -138,6 +133,20 @@ void TForm1::buildLayout() {
     setTabOrder(Edit1, dtp1);
     setTabOrder(dtp1, cmb1);
     setTabOrder(cmb1, dtp0);
+}
+
+void TForm1::buildListPage() {
+    if (ListBox1) return;
+    ListBox1 = make<QListWidget>(TabSheet3, "ListBox1", 0, 0, 100, 100);
+    tk::setAlign(ListBox1, tk::Align::Client);
+    PanelD = make<tk::Panel>(TabSheet3, "PanelD", 0, 0, 100, 114);
+    tk::setAlign(PanelD, tk::Align::Bottom);
+    PanelD->setBevels(Bevel::None, Bevel::None);
+    PanelD->setColor(tk::clSilver());
+    // shown with their page, as the controls made before it showed
+    ListBox1->show();
+    PanelD->show();
+    tk::alignChildren(TabSheet3, TabSheet3->rect());
 }
 
 void TForm1::buildEditorPanel() {

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -120,10 +122,15 @@ int runProgram(int argc, char** argv, void (*created)(QWidget* window)) {
     if (qtWords->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtWords);
-    // the title bar and the task switcher show the program's own icon
+    // the title bar and the task switcher show the program's own icon; read
+    // as the PNGs they are, so that Qt loads none of its image plugins to
+    // guess what they hold
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/%1x%1/kabrelo24.png").arg(size));
+    for (int size : {16, 32, 48, 64}) {
+        QImageReader png(QStringLiteral(":/icons/%1x%1/kabrelo24.png").arg(size), "png");
+        png.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(png.read()));
+    }
     QApplication::setWindowIcon(icon);
     TForm1 form(env);
     tk::quitOnLogoutSignals();

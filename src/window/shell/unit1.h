@@ -213,7 +213,7 @@ public:
     std::array<tk::Label*, 2 * kBlocks> labels{}; // Label1 .. Label100
     std::array<tk::Panel*, kBlocks> panels{};     // Panel1 .. Panel50
     tk::Memo* Memo1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
+    QListWidget* ListBox1 = nullptr; // with PanelD, none until findControl asks
     tk::Panel* Shade1 = nullptr; // the drop ghost, and its frame
     tk::Shape* Shape1 = nullptr;
     QTimer* Timer1 = nullptr;
@@ -235,6 +235,8 @@ private:
     void buildLayout();
     void buildEditorPanel();
     void buildHoldingPage();
+    // ListBox1 and PanelD, once
+    void buildListPage();
     void addPrintShortcut();
     void addMonthShortcut();
     void addClipboardShortcuts();

@@ -2,6 +2,7 @@
 #include "toolkit/look.h"
 #include "toolkit/text.h"
 
+#include <QAbstractItemView>
 #include <QFontInfo>
 #include <QTest>
 
@@ -145,6 +146,18 @@ TEST_F(FormTest, EditorStateAfterStartUp) {
         EXPECT_FALSE(form->pgc1->tabVisible(i));
     EXPECT_TRUE(form->acceptDrops());
     EXPECT_EQ(form->dataDir(), tk::pathFromQt(env().programDir()) + "data/");
+}
+
+TEST_F(FormTest, TheNameBoxDropDownOpensInTheBoxFaceWithFifteenPixelRows) {
+    showForm();
+    form->cmb1->showPopup();
+    const QAbstractItemView* list = form->cmb1->view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }));
+    ASSERT_GT(form->cmb1->count(), 0);
+    EXPECT_EQ(QFontInfo(list->font()).family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(list->font().pixelSize(), 15);
+    EXPECT_EQ(list->sizeHintForRow(0), 15);
+    form->cmb1->hidePopup();
 }
 
 TEST_F(FormTest, TabMovesThroughTheEditorSkippingTheEndPicker) {

@@ -1,0 +1,44 @@
+#include "toolkit/printing.h"
+
+#include "foundation/errors.h"
+#include "toolkit/text.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+
+namespace kab::tk {
+
+namespace {
+
+const PrintModule* g_module = nullptr;
+
+// lib/kabrelo24-print.so beside the program, loaded once and kept.
+const PrintModule& module() {
+    if (g_module) return *g_module;
+    static QLibrary library;
+    library.setFileName(QCoreApplication::applicationDirPath() +
+                        QStringLiteral("/lib/kabrelo24-print.so"));
+    using Entry = const PrintModule* (*)();
+    const auto entry = reinterpret_cast<Entry>(library.resolve("kabrelo24_print_module"));
+    if (!entry)
+        throw Error(ErrorKind::FileOpen,
+                    sjis::fromUtf8("印刷の部品を読み込めません: ") + fromQt(library.errorString()));
+    g_module = entry();
+    return *g_module;
+}
+
+} // namespace
+
+void usePrintModule(const PrintModule* m) {
+    g_module = m;
+}
+
+bool print(Environment& env, QWidget* owner, const PrintRequest& request, const PaintPages& paint) {
+    return module().print(env, owner, request, paint);
+}
+
+bool runPrintDialog(QPrinter& printer, QWidget* owner) {
+    return module().dialog(printer, owner);
+}
+
+} // namespace kab::tk
