@@ -1,5 +1,6 @@
 # Installing gives one self-contained folder, as the program wants it: the
-# executable, data/ beside it, its print module under lib/, and a menu entry
+# executable, data/ beside it, its print and spreadsheet modules under lib/,
+# and a menu entry
 # and icon under share/.
 #
 #   cmake --install build --prefix ~/.local/opt/kabrelo24
@@ -10,8 +11,8 @@
 # built, so the installed folder carries nothing the program does not use.
 
 install(TARGETS kabrelo24 kabrelo24-report RUNTIME DESTINATION .)
-# the print module, where the program loads it from (toolkit/printing.h)
-install(TARGETS kabrelo24-print LIBRARY DESTINATION lib)
+# the modules, where the program loads them from (toolkit/module.h)
+install(TARGETS kabrelo24-print kabrelo24-xlsx LIBRARY DESTINATION lib)
 install(CODE "
 set(KAB_SEED \"$<TARGET_FILE:kabrelo_seed>\")
 set(KAB_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")

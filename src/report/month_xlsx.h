@@ -15,5 +15,12 @@ namespace kab::report {
 // file, so that a failure leaves no half file. The reason in UTF-8 when it
 // fails.
 std::optional<std::string> writeMonthXlsx(const MonthTable& t, const FilePath& path);
+using WriteMonthXlsx = std::optional<std::string>(const MonthTable& t, const FilePath& path);
 
 } // namespace kab::report
+
+// The spreadsheet module's one exported entry (lib/kabrelo24-xlsx.so): the
+// window loads it with its first export, so that a start maps none of
+// libxlsxwriter and the libraries it brings; the report command links the
+// writer itself.
+extern "C" kab::report::WriteMonthXlsx* kabrelo24_xlsx_module();

@@ -1,10 +1,6 @@
 #include "toolkit/printing.h"
 
-#include "foundation/errors.h"
-#include "toolkit/text.h"
-
-#include <QCoreApplication>
-#include <QLibrary>
+#include "toolkit/module.h"
 
 namespace kab::tk {
 
@@ -15,14 +11,10 @@ const PrintModule* g_module = nullptr;
 // lib/kabrelo24-print.so beside the program, loaded once and kept.
 const PrintModule& module() {
     if (g_module) return *g_module;
-    static QLibrary library;
-    library.setFileName(QCoreApplication::applicationDirPath() +
-                        QStringLiteral("/lib/kabrelo24-print.so"));
     using Entry = const PrintModule* (*)();
-    const auto entry = reinterpret_cast<Entry>(library.resolve("kabrelo24_print_module"));
-    if (!entry)
-        throw Error(ErrorKind::FileOpen,
-                    sjis::fromUtf8("印刷の部品を読み込めません: ") + fromQt(library.errorString()));
+    const auto entry = reinterpret_cast<Entry>(
+        moduleEntry(QStringLiteral("kabrelo24-print.so"), "kabrelo24_print_module",
+                    "印刷の部品を読み込めません: "));
     g_module = entry();
     return *g_module;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The month window with real keys and a screen reader: Ctrl+M on the board,
 # the table read through AT-SPI (headers, a cell, a finding's description),
-# a wheel step on the board seen in the open window, and Enter on a cell
-# moving the board to that day.
+# a wheel step on the board seen in the open window, Enter on a cell
+# moving the board to that day, and the month written out as a workbook.
 set -euo pipefail
 exe=$1
 here=$(dirname "$0")
@@ -66,4 +66,18 @@ reader tree 日 >"$XTMP/tree.tsv" || fail "the board's tree could not be read"
 grep -qF "spin button${tab}日${tab}${target}${tab}" "$XTMP/tree.tsv" ||
     fail "the board did not move to day $target: $(grep "${tab}日${tab}" "$XTMP/tree.tsv")"
 kill -0 "$BOARD_PID" 2>/dev/null || fail "the board ended"
+
+# 書き出し, a name typed into the file dialog: the spreadsheet module the
+# program loads then writes a workbook a spreadsheet reads
+width=$(xdotool getwindowgeometry "$month_window" | awk '/Geometry/ { split($2, g, "x"); print g[1] }')
+xdotool windowfocus --sync "$month_window" mousemove --window "$month_window" $((width - 52)) 21 click 1
+sleep 1.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$XTMP/month.xlsx"
+xdotool key Return
+for _ in $(seq 25); do [ -s "$XTMP/month.xlsx" ] && break; sleep 0.2; done
+first=$("$py" -c 'import openpyxl, sys
+print(openpyxl.load_workbook(sys.argv[1]).active.cell(2, 1).value)' "$XTMP/month.xlsx" 2>&1) ||
+    fail "no workbook written: $first"
+[ "$first" = 鈴木 ] || fail "the workbook's first row: $first"
 echo "1 passed, 0 failed"

@@ -75,6 +75,7 @@ data/smpl.dat
 kabrelo24
 kabrelo24-report
 lib/kabrelo24-print.so
+lib/kabrelo24-xlsx.so
 share/applications/kabrelo24.desktop
 share/icons/hicolor/128x128/apps/kabrelo24.png
 share/icons/hicolor/16x16/apps/kabrelo24.png
@@ -87,10 +88,16 @@ share/icons/hicolor/scalable/apps/kabrelo24.svg"
 got=$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$got" = "$expected" ] || fail "installed files:"$'\n'"$got"
 [ -x "$prefix/kabrelo24" ] || fail "the program is not executable"
-# the print module Ctrl+P loads: its entry exported, every library it needs found
-module="$prefix/lib/kabrelo24-print.so"
-nm -D --defined-only "$module" | grep -qw kabrelo24_print_module || fail "the print module's entry"
-! ldd "$module" | grep -q 'not found' || fail "the print module's libraries: $(ldd "$module")"
+# the modules Ctrl+P and the month's export load: each entry exported, every
+# library they need found, and none of them mapped by the program itself
+for name in print xlsx; do
+    module="$prefix/lib/kabrelo24-$name.so"
+    nm -D --defined-only "$module" | grep -qw "kabrelo24_${name}_module" ||
+        fail "the $name module's entry"
+    ! ldd "$module" | grep -q 'not found' || fail "the $name module's libraries: $(ldd "$module")"
+done
+! ldd "$prefix/kabrelo24" | grep -qE 'libxlsxwriter|libcrypto|PrintSupport' ||
+    fail "the program links what its modules hold: $(ldd "$prefix/kabrelo24")"
 cp932_of "$source/data/List1.txt.utf8" >"$tmp/list.expected"
 cp932_of "$source/data/smpl.dat.utf8" >"$tmp/sample.expected"
 same_bytes "$prefix/data/List1.txt" "$tmp/list.expected" "staff list"

@@ -12,6 +12,7 @@
 #include "storage/stafflist.h"
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
+#include "toolkit/module.h"
 #include "toolkit/picker.h"
 #include "toolkit/printing.h"
 #include "toolkit/text.h"
@@ -365,6 +366,28 @@ bool MonthWindow::openDay(const QModelIndex& index) {
     return true;
 }
 
+namespace {
+
+report::WriteMonthXlsx* g_xlsx = nullptr;
+
+// The spreadsheet writer: libxlsxwriter and what it needs are mapped with
+// the first export alone (lib/kabrelo24-xlsx.so beside the program).
+report::WriteMonthXlsx& xlsxWriter() {
+    if (!g_xlsx) {
+        using Entry = report::WriteMonthXlsx* (*)();
+        g_xlsx = reinterpret_cast<Entry>(tk::moduleEntry(QStringLiteral("kabrelo24-xlsx.so"),
+                                                         "kabrelo24_xlsx_module",
+                                                         "表計算の部品を読み込めません: "))();
+    }
+    return *g_xlsx;
+}
+
+} // namespace
+
+void MonthWindow::useXlsxWriter(report::WriteMonthXlsx* writer) {
+    g_xlsx = writer;
+}
+
 std::optional<QString> MonthWindow::exportTo(const QString& path) {
     const report::MonthTable& t = model_->table();
     if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
@@ -375,7 +398,11 @@ std::optional<QString> MonthWindow::exportTo(const QString& path) {
         }
         return std::nullopt;
     }
-    if (const auto error = report::writeMonthXlsx(t, tk::pathFromQt(path))) return qs(*error);
+    try {
+        if (const auto error = xlsxWriter()(t, tk::pathFromQt(path))) return qs(*error);
+    } catch (const Error& e) {
+        return tk::toQt(e.message());
+    }
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 // files that others change. It never changes the board except to move it to
 // a day the user opens (double click or Enter on a cell).
 
+#include "report/month_xlsx.h"
 #include "report/monthtable.h"
 #include "storage/dayfile.h"
 
@@ -55,6 +56,9 @@ public:
     bool restoreDay(const QModelIndex& index);
     QPushButton* restoreButton() const { return restore_; }
 
+    // The writer of .xlsx files to use instead of the spreadsheet module
+    // (the tests link it in).
+    static void useXlsxWriter(report::WriteMonthXlsx* writer);
     // The table written as .xlsx, or as CSV when path ends in ".csv"; the
     // reason when it could not be written.
     std::optional<QString> exportTo(const QString& path);

@@ -19,6 +19,9 @@
 namespace kab::test {
 namespace {
 
+// the spreadsheet writer linked in, as the module would hand it over
+const bool kXlsxLinked = (month::MonthWindow::useXlsxWriter(&report::writeMonthXlsx), true);
+
 using month::MonthModel;
 using month::MonthWindow;
 
