@@ -3,9 +3,9 @@
 
 #include "bench_support.h"
 #include "board/geometry.h"
-#include "window/shell/unit1.h"
 #include "support/fake_environment.h"
 #include "toolkit/application.h"
+#include "window/shell/unit1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

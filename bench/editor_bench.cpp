@@ -5,8 +5,8 @@
 #include "bench_support.h"
 
 #include "board/geometry.h"
-#include "window/shell/blockstate.h"
 #include "toolkit/text.h"
+#include "window/shell/blockstate.h"
 
 #include <QApplication>
 #include <QDir>

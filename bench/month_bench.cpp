@@ -6,13 +6,13 @@
 #include "bench_support.h"
 
 #include "board/geometry.h"
-#include "window/month/monthmodel.h"
-#include "window/month/monthwindow.h"
 #include "report/month_xlsx.h"
-#include "window/shell/blockstate.h"
-#include "window/shell/history.h"
 #include "storage/dayfile.h"
 #include "toolkit/text.h"
+#include "window/month/monthmodel.h"
+#include "window/month/monthwindow.h"
+#include "window/shell/blockstate.h"
+#include "window/shell/history.h"
 
 #include <QApplication>
 #include <QDir>

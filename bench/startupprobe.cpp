@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <ctime>
+#include <fstream>
 #include <sys/resource.h>
 
 namespace kab::bench {

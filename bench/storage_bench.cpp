@@ -6,9 +6,9 @@
 #include "foundation/errors.h"
 #include "foundation/sjis.h"
 #include "foundation/versions.h"
-#include "window/shell/history.h"
 #include "storage/dayread.h"
 #include "toolkit/text.h"
+#include "window/shell/history.h"
 
 #include <QDir>
 #include <algorithm>

@@ -22,9 +22,9 @@
 #include "report/daypage.h"
 #include "report/listing.h"
 #include "report/month.h"
-#include "report/printable.h"
 #include "report/month_xlsx.h"
 #include "report/monthtable.h"
+#include "report/printable.h"
 #include "report/stafforder.h"
 #include "report/tally.h"
 

@@ -110,8 +110,8 @@ private:
 
     FilePath dataDir_, recoveryFolder_;
     std::deque<Step> steps_;
-    std::size_t at_ = 0;        // the step on show
-    BoardState board_;          // its board, decoded
+    std::size_t at_ = 0;             // the step on show
+    BoardState board_;               // its board, decoded
     std::optional<FieldEdit> burst_; // the edit the step on show merges
     // Records of each day file as last loaded or saved, by its path.
     std::map<FilePath, std::string> baselines_;

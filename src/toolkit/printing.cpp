@@ -12,9 +12,9 @@ const PrintModule* g_module = nullptr;
 const PrintModule& module() {
     if (g_module) return *g_module;
     using Entry = const PrintModule* (*)();
-    const auto entry = reinterpret_cast<Entry>(
-        moduleEntry(QStringLiteral("kabrelo24-print.so"), "kabrelo24_print_module",
-                    "印刷の部品を読み込めません: "));
+    const auto entry = reinterpret_cast<Entry>(moduleEntry(QStringLiteral("kabrelo24-print.so"),
+                                                           "kabrelo24_print_module",
+                                                           "印刷の部品を読み込めません: "));
     g_module = entry();
     return *g_module;
 }

@@ -19,8 +19,8 @@ class Environment;
 
 // A landscape job at the printer's high resolution.
 struct PrintRequest {
-    QString docName;   // the name "print to file" offers
-    bool a4 = false;   // A4 paper rather than the printer's own default
+    QString docName; // the name "print to file" offers
+    bool a4 = false; // A4 paper rather than the printer's own default
 };
 
 // What the dialog chose: the device to paint the pages on, its printable
@@ -28,7 +28,7 @@ struct PrintRequest {
 struct PrintTarget {
     QPagedPaintDevice& device;
     QSizeF paper;
-    QString outputFile;  // "print to file"'s file; empty for a printer
+    QString outputFile; // "print to file"'s file; empty for a printer
     QString printerName;
 };
 

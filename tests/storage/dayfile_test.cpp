@@ -561,8 +561,8 @@ TEST_F(RecoveryWrite, TheWriterDoesTheLastRequestForEachFile) {
 // --- the undo history's rules -------------------------------------------------------
 
 // Block 50 alone on row 3, as the board holds it.
-BoardState boardWith(int left, int width, const char* hint, const char* times,
-                     const char* duration, const char* name = "a") {
+BoardState boardWith(int left, int width, const char* hint, const char* times, const char* duration,
+                     const char* name = "a") {
     BoardState b;
     for (std::size_t i = 0; i < b.blocks.size(); ++i) {
         b.blocks[i] = {160, 401, 160, 0, "", "---", "", ""};
@@ -593,11 +593,13 @@ TEST(UndoHistoryRules, AFieldEditIsOneBlocksStartOrDuration) {
          std::nullopt},
         {"renamed", boardWith(160, 160, "09:00\r\n4.0", "09:00\r\n13:00", "4.0", "b"),
          std::nullopt},
-        {"another row", [&] {
+        {"another row",
+         [&] {
              BoardState b = at9;
              b.blocks[49].top = 179;
              return b;
-         }(), std::nullopt},
+         }(),
+         std::nullopt},
         {"two blocks changed", otherBlock, std::nullopt},
         {"the stack changed", restacked, std::nullopt},
         {"parked", parked, std::nullopt},
@@ -626,8 +628,7 @@ TEST_F(UndoHistoryTest, StepsBurstsAndTheRecoveryFileOfTheDay) {
         char hint[32], times[32], dur[16];
         std::snprintf(dur, sizeof dur, "%d.%02d", minutes / 60, minutes % 60 * 100 / 60);
         std::snprintf(hint, sizeof hint, "09:00\r\n%s", dur);
-        std::snprintf(times, sizeof times, "09:00\r\n%02d:%02d", 9 + minutes / 60,
-                      minutes % 60);
+        std::snprintf(times, sizeof times, "09:00\r\n%02d:%02d", 9 + minutes / 60, minutes % 60);
         return boardWith(160, 160 + 10 * quarters, hint, times, dur);
     };
     const BoardState later = boardWith(170, 200, "09:15\r\n5.0", "09:15\r\n14:15", "5.0");
@@ -666,8 +667,8 @@ TEST_F(UndoHistoryTest, StepsBurstsAndTheRecoveryFileOfTheDay) {
         {"nothing changed", [&] { history.take(day, longer(4), C::Edit); }, 4, 0,
          recordsOf(longer(4))},
         {"undone", [&] { EXPECT_TRUE(history.undo()); }, 3, 1, recordsOf(later)},
-        {"a notch after an undo cuts off the redo",
-         [&] { history.take(day, longer(5), C::Burst); }, 4, 0, recordsOf(longer(5))},
+        {"a notch after an undo cuts off the redo", [&] { history.take(day, longer(5), C::Burst); },
+         4, 0, recordsOf(longer(5))},
         {"the next day loaded", [&] { history.take(next, empty, C::Load); }, 5, 0,
          recordsOf(longer(5))},
         {"back to the day, unsaved", [&] { EXPECT_TRUE(history.undo()); }, 4, 1,
@@ -675,8 +676,7 @@ TEST_F(UndoHistoryTest, StepsBurstsAndTheRecoveryFileOfTheDay) {
         {"saved", [&] { history.saved(); }, 4, 1, "(none)"},
         {"changed after the save", [&] { history.take(day, longer(0), C::Edit); }, 5, 0,
          recordsOf(longer(0))},
-        {"back to what was saved", [&] { history.take(day, longer(5), C::Edit); }, 6, 0,
-         "(none)"},
+        {"back to what was saved", [&] { history.take(day, longer(5), C::Edit); }, 6, 0, "(none)"},
         {"nothing to redo", [&] { EXPECT_FALSE(history.redo()); }, 6, 0, "(none)"},
     };
     for (const auto& step : steps) {

@@ -2,8 +2,6 @@
 // Every control of the main window, for tests and benchmarks that read and
 // drive them.
 
-#include "window/shell/blockstate.h"
-#include "window/shell/unit1.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
 #include "toolkit/environment.h"
@@ -14,5 +12,7 @@
 #include "toolkit/panel.h"
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
+#include "window/shell/blockstate.h"
+#include "window/shell/unit1.h"
 
 #include <QTimer>

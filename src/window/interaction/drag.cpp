@@ -7,7 +7,6 @@
 #include "board/duration.h"
 #include "board/geometry.h"
 #include "foundation/errors.h"
-#include "window/shell/blockstate.h"
 #include "storage/dayfile.h"
 #include "toolkit/application.h"
 #include "toolkit/edit.h"
@@ -18,6 +17,7 @@
 #include "toolkit/panel.h"
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
+#include "window/shell/blockstate.h"
 
 #include <QMouseEvent>
 #include <QTimer>

@@ -7,7 +7,6 @@
 #include "board/duration.h"
 #include "board/geometry.h"
 #include "foundation/numbers.h"
-#include "window/shell/blockstate.h"
 #include "storage/dayfile.h"
 #include "toolkit/edit.h"
 #include "toolkit/label.h"
@@ -15,6 +14,7 @@
 #include "toolkit/panel.h"
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
+#include "window/shell/blockstate.h"
 
 namespace kab {
 

@@ -7,12 +7,12 @@
 #include "page/daypage_paint.h"
 #include "report/monthtable.h"
 #include "report/stafforder.h"
-#include "window/shell/unit1.h"
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
 #include "toolkit/label.h"
 #include "toolkit/picker.h"
 #include "toolkit/text.h"
+#include "window/shell/unit1.h"
 
 #include <QPainter>
 #include <QShortcut>

@@ -7,10 +7,7 @@
 
 #include "foundation/errors.h"
 #include "foundation/files.h"
-#include "window/month/monthmodel.h"
 #include "report/month.h"
-#include "window/shell/history.h"
-#include "window/shell/unit1.h"
 #include "storage/boardstate.h"
 #include "storage/dayread.h"
 #include "storage/daytable.h"
@@ -18,6 +15,9 @@
 #include "toolkit/environment.h"
 #include "toolkit/picker.h"
 #include "toolkit/text.h"
+#include "window/month/monthmodel.h"
+#include "window/shell/history.h"
+#include "window/shell/unit1.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -2,10 +2,10 @@
 
 #include "window/shell/unit1.h"
 
-#include "window/month/monthwindow.h"
 #include "toolkit/application.h"
 #include "toolkit/label.h"
 #include "toolkit/picker.h"
+#include "window/month/monthwindow.h"
 
 #include <QShortcut>
 

@@ -2,10 +2,7 @@
 
 #include "foundation/atomicfile.h"
 
-#include "window/month/monthmodel.h"
 #include "report/month_xlsx.h"
-#include "window/shell/history.h"
-#include "window/shell/unit1.h"
 #include "storage/dayfile.h"
 #include "storage/dayplan.h"
 #include "storage/recovery.h"
@@ -16,6 +13,9 @@
 #include "toolkit/picker.h"
 #include "toolkit/printing.h"
 #include "toolkit/text.h"
+#include "window/month/monthmodel.h"
+#include "window/shell/history.h"
+#include "window/shell/unit1.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -5,13 +5,13 @@
 #include "board/geometry.h"
 #include "board/palette.h"
 #include "board/pool.h"
-#include "window/shell/blockstate.h"
 #include "toolkit/align.h"
 #include "toolkit/grid.h"
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
 #include "toolkit/shape.h"
 #include "toolkit/text.h"
+#include "window/shell/blockstate.h"
 
 namespace kab {
 

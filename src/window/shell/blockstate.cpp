@@ -2,10 +2,10 @@
 
 #include "board/geometry.h"
 #include "foundation/textlist.h"
-#include "window/shell/unit1.h"
 #include "toolkit/grid.h"
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
+#include "window/shell/unit1.h"
 
 #include <algorithm>
 

@@ -3,9 +3,9 @@
 
 #include "window/shell/unit1.h"
 
-#include "window/shell/history.h"
 #include "toolkit/application.h"
 #include "toolkit/label.h"
+#include "window/shell/history.h"
 
 #include <QApplication>
 #include <QKeyEvent>

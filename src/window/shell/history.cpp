@@ -1,12 +1,12 @@
 #include "window/shell/history.h"
 
-#include "window/shell/blockstate.h"
-#include "window/shell/unit1.h"
 #include "toolkit/application.h"
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
+#include "window/shell/blockstate.h"
+#include "window/shell/unit1.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
@@ -18,15 +18,15 @@ namespace kab {
 namespace {
 
 storage::DayShown shownOf(const TForm1& form) {
-    return {form.currentMonth(), form.dtp0->value(), form.LabelA->caption(),
-            form.LabelB->caption(), form.LabelB->textColor().rgba()};
+    return {form.currentMonth(), form.dtp0->value(), form.LabelA->caption(), form.LabelB->caption(),
+            form.LabelB->textColor().rgba()};
 }
 
 } // namespace
 
 History::History(TForm1& form)
-    : form_(form), steps_(form.dataDir(), storage::recoveryFolder(form.dataDir()),
-                          shownOf(form), form.boardState()) {
+    : form_(form), steps_(form.dataDir(), storage::recoveryFolder(form.dataDir()), shownOf(form),
+                          form.boardState()) {
     addKeys();
     qApp->installEventFilter(this);
     auto* app = tk::Application::instance();

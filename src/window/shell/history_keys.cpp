@@ -2,11 +2,11 @@
 
 #include "window/shell/history.h"
 
-#include "window/shell/unit1.h"
 #include "toolkit/application.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
 #include "toolkit/picker.h"
+#include "window/shell/unit1.h"
 
 #include <QKeyEvent>
 #include <QShortcut>

@@ -4,7 +4,6 @@
 #include "window/shell/unit1.h"
 
 #include "board/geometry.h"
-#include "window/shell/blockstate.h"
 #include "storage/dayfile.h"
 #include "toolkit/align.h"
 #include "toolkit/application.h"
@@ -19,6 +18,7 @@
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
 #include "toolkit/text.h"
+#include "window/shell/blockstate.h"
 
 #include <QLineEdit>
 #include <QListWidget>

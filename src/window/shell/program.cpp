@@ -1,17 +1,17 @@
 #include "window/shell/program.h"
 
-#include "window/shell/unit1.h"
 #include "toolkit/application.h"
 #include "toolkit/environment.h"
 #include "toolkit/instancelock.h"
 #include "toolkit/logout.h"
+#include "window/shell/unit1.h"
 
 #include <QCoreApplication>
 #include <QIcon>
 #include <QImageReader>
-#include <QPixmap>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPixmap>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>

@@ -214,7 +214,7 @@ public:
     std::array<tk::Panel*, kBlocks> panels{};     // Panel1 .. Panel50
     tk::Memo* Memo1 = nullptr;
     QListWidget* ListBox1 = nullptr; // with PanelD, none until findControl asks
-    tk::Panel* Shade1 = nullptr; // the drop ghost, and its frame
+    tk::Panel* Shade1 = nullptr;     // the drop ghost, and its frame
     tk::Shape* Shape1 = nullptr;
     QTimer* Timer1 = nullptr;
 

@@ -7,7 +7,6 @@
 #include "board/geometry.h"
 #include "foundation/files.h"
 #include "foundation/numbers.h"
-#include "window/shell/blockstate.h"
 #include "storage/dayfile.h"
 #include "storage/dayread.h"
 #include "toolkit/batch.h"
@@ -17,6 +16,7 @@
 #include "toolkit/panel.h"
 #include "toolkit/picker.h"
 #include "toolkit/shape.h"
+#include "window/shell/blockstate.h"
 
 namespace kab {
 

@@ -3,12 +3,12 @@
 
 #include "window/shell/unit1.h"
 
-#include "window/shell/history.h"
 #include "storage/dayfile.h"
 #include "toolkit/environment.h"
 #include "toolkit/panel.h"
 #include "toolkit/picker.h"
 #include "toolkit/text.h"
+#include "window/shell/history.h"
 
 namespace kab {
 

@@ -7,11 +7,11 @@
 #include "foundation/datetime.h"
 #include "foundation/files.h"
 #include "foundation/sjis.h"
-#include "window/shell/history.h"
 #include "storage/dayfile.h"
 #include "storage/recovery.h"
 #include "toolkit/environment.h"
 #include "toolkit/text.h"
+#include "window/shell/history.h"
 
 #include <QStringList>
 #include <cmath>

@@ -7,12 +7,12 @@
 #include "foundation/files.h"
 #include "foundation/sjis.h"
 #include "foundation/textlist.h"
-#include "window/shell/blockstate.h"
 #include "storage/stafflist.h"
 #include "toolkit/application.h"
 #include "toolkit/edit.h"
 #include "toolkit/environment.h"
 #include "toolkit/text.h"
+#include "window/shell/blockstate.h"
 
 #include <QFileSystemWatcher>
 #include <QSignalBlocker>

@@ -349,8 +349,7 @@ TEST_F(DragTest, ABurstOfTheSameEditIsOneStep) {
         const char* what;
         std::vector<std::function<void()>> steps;
     } rows[] = {
-        {"dropped, then wheeled from 4 to 9 hours",
-         {drop, [&] { notches(form->Edit1, 20); }}},
+        {"dropped, then wheeled from 4 to 9 hours", {drop, [&] { notches(form->Edit1, 20); }}},
         {"the duration, then the start",
          {drop, [&] { notches(form->Edit1, 4); }, [&] { notches(form->dtp1, 3, false); }}},
         {"hours typed, then wheeled on",
@@ -369,7 +368,10 @@ TEST_F(DragTest, ABurstOfTheSameEditIsOneStep) {
           },
           [&] { notches(form->Edit1, 2); }}},
         {"a drag between two bursts",
-         {drop, [&] { notches(form->Edit1, 2); }, [&] { drag(50, {30, 25}, {{80, 270}}); },
+         {drop, [&] { notches(form->Edit1, 2); },
+          [&] {
+              drag(50, {30, 25}, {{80, 270}});
+          },
           [&] { notches(form->Edit1, 2); }}},
         {"a click on the block between two bursts",
          {drop, [&] { notches(form->Edit1, 2); },

@@ -5,8 +5,8 @@
 
 #include "board/geometry.h"
 #include "foundation/numbers.h"
-#include "window/shell/blockstate.h"
 #include "toolkit/look.h"
+#include "window/shell/blockstate.h"
 
 #include <QPaintEvent>
 #include <QScreen>

@@ -2,10 +2,10 @@
 // headers, the board's changes and saves followed, files changed by others,
 // a day opened on the board, the findings, the export and the print.
 
-#include "window/month/monthmodel.h"
-#include "window/month/monthwindow.h"
 #include "report/holidays.h"
 #include "support/storage_fixture.h"
+#include "window/month/monthmodel.h"
+#include "window/month/monthwindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "window/shell/program.h"
 #include "support/form_fixture.h"
 #include "toolkit/application.h"
+#include "window/shell/program.h"
 
 #include <QTest>
 #include <QWindow>

@@ -5,9 +5,9 @@
 #include "support/storage_fixture.h"
 
 #include "foundation/versions.h"
-#include "window/interaction/printing.h"
 #include "report/daypage.h"
 #include "storage/dayplan.h"
+#include "window/interaction/printing.h"
 
 #include <QClipboard>
 #include <QDropEvent>
