@@ -41,7 +41,8 @@ inline std::size_t charStart(std::string_view s, std::size_t n) {
 
 // Conversions between code page 932 and UTF-8. Bytes that do not convert
 // become U+FFFD (one per character); characters without a code page 932 form
-// become "?". Neither fails.
+// become "?", and Unicode's language tags (U+E0000..U+E007F) none at all.
+// Neither fails. Both give exactly what the C library's iconv gives.
 std::string toUtf8(std::string_view sjis);
 SjisString fromUtf8(std::string_view utf8);
 
