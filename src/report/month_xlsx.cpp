@@ -2,6 +2,7 @@
 
 #include "foundation/atomicfile.h"
 #include "foundation/errors.h"
+#include "foundation/files.h"
 #include "foundation/sjis.h"
 #include "foundation/tempfile.h"
 
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace kab::report {
 
@@ -56,6 +56,10 @@ double hoursOf(const Hours& h) {
 }
 
 } // namespace
+
+// A month's workbook is some kilobytes; anything near this is no workbook
+// the library wrote for us.
+constexpr std::size_t kMaxWorkbook = 64 * 1024 * 1024;
 
 std::optional<std::string> writeMonthXlsx(const MonthTable& t, const FilePath& path) {
     // The library writes only to a named file: the workbook is made in a
@@ -138,24 +142,11 @@ std::optional<std::string> writeMonthXlsx(const MonthTable& t, const FilePath& p
         if (saved) why += std::string(": ") + std::strerror(saved);
         return why;
     }
-    std::string bytes;
-    const int fd = ::open(temporary.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return std::string("書き出せません: ") + std::strerror(errno);
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            return std::string("書き出せません: ") + std::strerror(error);
-        }
-        if (n == 0) break;
-        bytes.append(buffer, std::size_t(n));
-    }
-    ::close(fd);
+    // the workbook just written, the user's own file in the private folder
+    const auto bytes = smallFileContents(temporary.path(), kMaxWorkbook, true, true);
+    if (!bytes) return std::string("書き出せません: ") + std::strerror(errno ? errno : EIO);
     try {
-        replaceExportedFile(path, bytes);
+        replaceExportedFile(path, *bytes);
     } catch (const Error& error) {
         return sjis::toUtf8(error.message());
     }

@@ -57,10 +57,6 @@ History::DayChange::~DayChange() {
 
 // --- taking the board -----------------------------------------------------------
 
-storage::DayShown History::takeShown() const {
-    return shownOf(form_);
-}
-
 bool History::quiet() const {
     // not while a block is held, nor while a button is down (the picker's
     // arrows repeat), nor inside a day change: the step is what the release
@@ -77,7 +73,7 @@ void History::take(Change change, bool boardOnly) {
     if (restoring_) return;
     // Runs after handlers and on their ways out: nothing may escape.
     try {
-        const storage::DayShown shown = boardOnly ? steps_.shown() : takeShown();
+        const storage::DayShown shown = boardOnly ? steps_.shown() : shownOf(form_);
         if (steps_.take(shown, form_.boardState(), change)) announce();
     } catch (...) {
     }

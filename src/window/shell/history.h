@@ -84,7 +84,6 @@ protected:
 private:
     using Change = storage::UndoHistory::Change;
 
-    storage::DayShown takeShown() const;
     bool quiet() const;
     // A new step from what the controls hold; the day from the last step
     // when only the board may have changed (the day picker mid-change).
