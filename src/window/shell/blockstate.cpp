@@ -73,19 +73,35 @@ void restore(tk::Panel& block, tk::Label& times, tk::Label& duration,
     duration.setCaption(state.duration);
 }
 
+storage::BlockState parkedState() {
+    return {board::parkingLeft, board::parkingTop, board::parkingWidth, 0, {}, SjisString(kNoName),
+            {},                 {}};
+}
+
 } // namespace kab::blockstate
 
 namespace kab {
 
 storage::BoardState TForm1::boardState() const {
     storage::BoardState board;
+    // a start that stopped before the pool was set up reads its blocks as
+    // they are
+    if (!poolSetUp_) const_cast<TForm1*>(this)->makeBlocksDownTo(1);
     for (int n = 1; n <= kBlocks; ++n)
         board.blocks[std::size_t(n - 1)] =
-            blockstate::capture(*Panel(n), *Label(n), *Label(n + kBlocks));
+            blockMade(n) ? blockstate::capture(*Panel(n), *Label(n), *Label(n + kBlocks))
+                         : blockstate::parkedState();
     // the grid's children lie in their stacking order, the bottom one first
     std::size_t at = 0;
     std::array<bool, kBlocks + 1> seen{};
     for (const QObject* child : sg1->children()) {
+        if (child == poolMark_) {
+            for (int n = 1; n < madeFrom_; ++n) {
+                board.stack[at++] = std::uint8_t(n);
+                seen[std::size_t(n)] = true;
+            }
+            continue;
+        }
         const auto found = std::find(panels.begin(), panels.end(), child);
         if (found == panels.end()) continue;
         const int n = int(found - panels.begin()) + 1;

@@ -51,5 +51,8 @@ storage::BlockState capture(const tk::Panel& block, const tk::Label& times,
                             const tk::Label& duration);
 void restore(tk::Panel& block, tk::Label& times, tk::Label& duration,
              const storage::BlockState& state);
+// What capture reads of a block parked at the parking spot's left edge: of
+// every block not made yet, too.
+storage::BlockState parkedState();
 
 } // namespace kab::blockstate

@@ -43,6 +43,9 @@ QWidget* TForm1::findControl(const QString& name) const {
     // the first time someone looks for them.
     if (name == QLatin1String("ListBox1") || name == QLatin1String("PanelD"))
         const_cast<TForm1*>(this)->buildListPage();
+    // and the blocks, made as they are needed
+    if (name.startsWith(QLatin1String("Panel")) || name.startsWith(QLatin1String("Label")))
+        const_cast<TForm1*>(this)->makeBlocksDownTo(1);
     return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
 }
 

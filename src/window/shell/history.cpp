@@ -113,10 +113,15 @@ void History::restore() {
     form_.LabelB->setCaption(s.monthText);
     form_.LabelB->setTextColor(QColor::fromRgba(s.monthColour));
     const storage::BoardState& board = steps_.board();
-    for (int n = 1; n <= TForm1::kBlocks; ++n)
+    for (int n = 1; n <= TForm1::kBlocks; ++n) {
+        const storage::BlockState& block = board.blocks[std::size_t(n - 1)];
+        // a block not made yet is parked already
+        if (!form_.blockMade(n) && block == blockstate::parkedState()) continue;
         blockstate::restore(*form_.Panel(n), *form_.Label(n), *form_.Label(n + TForm1::kBlocks),
-                            board.blocks[std::size_t(n - 1)]);
+                            block);
+    }
     restack(board);
+    form_.makeParkedTop();
     // as after a load
     form_.setCurrentBlock(nullptr);
     form_.ShapeA->hide();

@@ -225,50 +225,51 @@ void TForm1::buildEditorPanel() {
 std::function<void(tk::Label*, Qt::MouseButton, Qt::KeyboardModifiers, QPoint)>
 TForm1::blockPress() {
     return [this](tk::Label* sender, Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint pos) {
+        // the blocks beneath show as soon as this one leaves the stack
+        makeBlocksDownTo(1);
         Label1MouseDown(sender, b, m, pos.x(), pos.y());
     };
 }
 
-void TForm1::buildHoldingPage() {
-    for (int n = 1; n <= kBlocks; ++n) {
-        auto* l = make<tk::Label>(TabSheet2, "", 0, 0, 50, 11);
-        l->setObjectName(QStringLiteral("Label%1").arg(n));
-        l->setAlignment(Qt::AlignRight);
-        l->setWordWrap(true);
-        l->setTransparent(true);
-        l->setColor(QColor(240, 240, 240));
-        l->setFont(makeFont(Face::Sans, 15));
-        labels[static_cast<std::size_t>(n - 1)] = l;
-    }
-    for (int n = kBlocks + 1; n <= 2 * kBlocks; ++n) {
-        auto* l = make<tk::Label>(TabSheet2, "", 250, 250, 40, 20);
-        l->setObjectName(QStringLiteral("Label%1").arg(n));
-        l->setAlignment(Qt::AlignRight);
-        l->setVerticalCenter(true);
-        l->setWordWrap(true);
-        l->setTransparent(true);
-        l->setFont(makeFont(Face::SansBold, 16));
-        l->setTextColor(tk::clWhite());
-        labels[static_cast<std::size_t>(n - 1)] = l;
-    }
-    // the last block's duration label grabs its block too
-    labels.back()->onMouseDown = blockPress();
+void TForm1::buildBlock(int n) {
+    auto* times = make<tk::Label>(TabSheet2, "", 0, 0, 50, 11);
+    times->setObjectName(QStringLiteral("Label%1").arg(n));
+    times->setAlignment(Qt::AlignRight);
+    times->setWordWrap(true);
+    times->setTransparent(true);
+    times->setColor(QColor(240, 240, 240));
+    times->setFont(makeFont(Face::Sans, 15));
+    labels[static_cast<std::size_t>(n - 1)] = times;
 
+    auto* duration = make<tk::Label>(TabSheet2, "", 250, 250, 40, 20);
+    duration->setObjectName(QStringLiteral("Label%1").arg(n + kBlocks));
+    duration->setAlignment(Qt::AlignRight);
+    duration->setVerticalCenter(true);
+    duration->setWordWrap(true);
+    duration->setTransparent(true);
+    duration->setFont(makeFont(Face::SansBold, 16));
+    duration->setTextColor(tk::clWhite());
+    // the last block's duration label grabs its block too
+    if (n == kBlocks) duration->onMouseDown = blockPress();
+    labels[static_cast<std::size_t>(n - 1 + kBlocks)] = duration;
+
+    auto* p = make<tk::Panel>(TabSheet2, "", 220, 410, 120, board::blockHeight);
+    p->setObjectName(QStringLiteral("Panel%1").arg(n));
+    p->setCursor(Qt::PointingHandCursor);
+    p->setCaption(SjisString(blockstate::kNoName));
+    p->setCaptionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    p->setBevels(Bevel::Lowered, Bevel::Raised, 1);
+    p->setFont(makeFont(Face::Sans, 16));
+    panels[static_cast<std::size_t>(n - 1)] = p;
+}
+
+void TForm1::buildHoldingPage() {
+    // The blocks are made as they are first needed, from the 50th down
+    // (pool.cpp): most days use a few, and a start shows one of the rest.
     LabelA = make<tk::Label>(TabSheet2, "LabelA", 225, 25, 20, 20);
     LabelA->setTransparent(false);
     LabelA->setFont(makeFont(Face::Gothic, 15, true));
     LabelA->onClick = [this](tk::Label*) { LabelAClick(); };
-
-    for (int n = 1; n <= kBlocks; ++n) {
-        auto* p = make<tk::Panel>(TabSheet2, "", 220, 410, 120, board::blockHeight);
-        p->setObjectName(QStringLiteral("Panel%1").arg(n));
-        p->setCursor(Qt::PointingHandCursor);
-        p->setCaption(SjisString(blockstate::kNoName));
-        p->setCaptionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        p->setBevels(Bevel::Lowered, Bevel::Raised, 1);
-        p->setFont(makeFont(Face::Sans, 16));
-        panels[static_cast<std::size_t>(n - 1)] = p;
-    }
 
     Memo1 = make<tk::Memo>(TabSheet2, "Memo1", 594, 33, 76, 35);
     Memo1->setFont(makeFont(Face::Gothic, 11));

@@ -15,6 +15,7 @@
 #include "storage/boardstate.h"
 #include "storage/dayfile.h"
 
+#include <QColor>
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
@@ -97,6 +98,15 @@ public:
     // the block pool
     void setUpPool();
     void resetPool();
+    // Blocks are made when first asked for, from the 50th down: n and every
+    // block above it exist afterwards. A block made once the pool is set up
+    // lies parked where the start would have put it, in the stacking order
+    // too.
+    void makeBlocksDownTo(int n);
+    bool blockMade(int n) const { return n >= madeFrom_; }
+    // Makes the next block when every block made is placed, so that the
+    // parking spot shows the top of its stack.
+    void makeParkedTop();
     // Block number from the panel's name; time and duration labels of a block.
     static int blockNumber(const tk::Panel* block);
     tk::Label* timeLabel(const tk::Panel* block) const { return Label(blockNumber(block)); }
@@ -210,16 +220,25 @@ public:
     tk::DateTimePicker *dtp0 = nullptr, *dtp1 = nullptr, *dtp2 = nullptr;
     tk::Edit* Edit1 = nullptr;
     tk::ComboBox* cmb1 = nullptr;
-    std::array<tk::Label*, 2 * kBlocks> labels{}; // Label1 .. Label100
-    std::array<tk::Panel*, kBlocks> panels{};     // Panel1 .. Panel50
+    // Label1 .. Label100 and Panel1 .. Panel50, null until made: ask with
+    // Label(n) and Panel(n)
+    std::array<tk::Label*, 2 * kBlocks> labels{};
+    std::array<tk::Panel*, kBlocks> panels{};
     tk::Memo* Memo1 = nullptr;
     QListWidget* ListBox1 = nullptr; // with PanelD, none until findControl asks
     tk::Panel* Shade1 = nullptr;     // the drop ghost, and its frame
     tk::Shape* Shape1 = nullptr;
     QTimer* Timer1 = nullptr;
 
-    tk::Panel* Panel(int n) const { return panels.at(static_cast<std::size_t>(n - 1)); }
-    tk::Label* Label(int n) const { return labels.at(static_cast<std::size_t>(n - 1)); }
+    // a block asked for is made first
+    tk::Panel* Panel(int n) const {
+        const_cast<TForm1*>(this)->makeBlocksDownTo(n);
+        return panels.at(static_cast<std::size_t>(n - 1));
+    }
+    tk::Label* Label(int n) const {
+        const_cast<TForm1*>(this)->makeBlocksDownTo(n > kBlocks ? n - kBlocks : n);
+        return labels.at(static_cast<std::size_t>(n - 1));
+    }
 
 protected:
     void resizeEvent(QResizeEvent*) override;
@@ -235,6 +254,8 @@ private:
     void buildLayout();
     void buildEditorPanel();
     void buildHoldingPage();
+    void buildBlock(int n);
+    void setUpBlock(int n);
     // ListBox1 and PanelD, once
     void buildListPage();
     void addPrintShortcut();
@@ -264,6 +285,13 @@ private:
     bool routingWheel_ = false;
 
     int hourWidth_ = 0;
+    // The pool: blocks madeFrom_ .. 50 exist; their colours, drawn at the
+    // set-up; and the place in the grid's stacking order where the blocks not
+    // made yet lie, below every block made after the set-up.
+    int madeFrom_ = kBlocks + 1;
+    bool poolSetUp_ = false;
+    std::array<QColor, kBlocks> blockColours_{};
+    QWidget* poolMark_ = nullptr;
     FilePath dataDir_;                   // in the file system's form, like every path
     std::vector<SjisString> staffNames_; // as the name box last took them
     tk::Panel* currentBlock_ = nullptr;

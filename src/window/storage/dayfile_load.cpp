@@ -42,7 +42,8 @@ void TForm1::loadDay(const std::function<std::optional<TextList>()>& read) {
         TForm1* f;
         ~Finish() {
             for (tk::Panel* p : f->panels)
-                p->show();
+                if (p) p->show();
+            f->makeParkedTop();
             f->currentBlock_ = nullptr;
             f->ShapeA->hide();
         }

@@ -397,8 +397,8 @@ TEST_F(EditorTest, NamesAreChosenWithTheArrowKeysOnly) {
     // no block yet: the box keeps its choice, no block changes
     QTest::keyClick(form->cmb1, Qt::Key_Down);
     EXPECT_EQ(form->cmb1->currentIndex(), 1);
-    for (tk::Panel* p : form->panels)
-        ASSERT_EQ(str(p->caption()), "---");
+    for (int n = 1; n <= TForm1::kBlocks; ++n)
+        ASSERT_EQ(str(form->Panel(n)->caption()), "---");
 
     place(50, 3, hm(9, 0), "4.0");
     focus(form->cmb1);

@@ -128,6 +128,53 @@ TEST_F(DayFileTest, LoadingTwiceGivesTheSameBoard) {
                                                 "08\\0:00\\1\\x\r\n"));
 }
 
+// Blocks are made as they are first needed, from the 50th down: whatever was
+// made, the board holds the same once the rest is made, and the parking spot
+// shows the same block on top of its stack.
+TEST_F(DayFileTest, TheBlocksNotMadeYetWaitBeneathTheStack) {
+    const std::string three = "03\\09:00\\4.0\\佐藤\r\n01\\6:30\\2.25\\山田\r\n08\\0:00\\1\\x\r\n";
+    std::string fifty;
+    for (int i = 0; i < 50; ++i)
+        fifty += "02\\9:00\\1\\a\r\n";
+    const struct {
+        const char* what;
+        std::string day;
+        bool emptiedAndUndone;
+        int top; // the block on show at the parking spot; 0 for none
+    } table[] = {
+        {"an empty day", "", false, 50},
+        {"three records", three, false, 47},
+        {"every block used", fifty, false, 0},
+        {"three records, the day emptied and the load undone", three, true, 47},
+    };
+    const QPoint parking(board::parkingLeft + 20, board::parkingTop + 20);
+    const auto shownTop = [&] {
+        QWidget* w = form->sg1->childAt(parking);
+        while (w && !qobject_cast<tk::Panel*>(w))
+            w = w->parentWidget();
+        return w ? TForm1::blockNumber(static_cast<tk::Panel*>(w)) : 0;
+    };
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.what);
+        writeFile(kToday, c.day);
+        reopen();
+        if (c.emptiedAndUndone) {
+            writeFile(kToday, "");
+            reload();
+            form->history().undo();
+        }
+        EXPECT_EQ(shownTop(), c.top);
+        // a start makes what it shows, not the whole pool
+        if (c.top > 1) {
+            EXPECT_FALSE(form->blockMade(c.top - 1));
+        }
+        const storage::BoardState before = form->boardState();
+        form->makeBlocksDownTo(1);
+        EXPECT_EQ(form->boardState(), before);
+        EXPECT_EQ(shownTop(), c.top);
+    }
+}
+
 // The page printed from a day file (the report command's) is the page of the
 // board after its load (Ctrl+P's): the same blocks where the board puts
 // them, in their colours and stacking, with the same texts, list and hours.
@@ -209,7 +256,8 @@ TEST_F(DayFileTest, BadInput) {
         env().reports.clear();
         reload();
         int placed = 0;
-        for (tk::Panel* p : form->panels) {
+        for (int n = 1; n <= TForm1::kBlocks; ++n) {
+            const tk::Panel* p = form->Panel(n);
             placed += p->tag();
             EXPECT_TRUE(p->isVisible());
         }
