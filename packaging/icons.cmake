@@ -17,14 +17,27 @@ foreach(size ${kab_icon_sizes})
 endforeach()
 install(FILES ${kab_icon_svg} DESTINATION share/icons/hicolor/scalable/apps)
 
-# The window's own: the small sizes, in the program's resources; the
-# start-up benchmark's build of the board carries them as well.
+# The window's own: the small sizes, in the program's resources as the
+# pixels the window shows (premultiplied ARGB32, uncompressed), so that a
+# start decodes nothing; the start-up benchmark's build of the board carries
+# them as well.
+add_executable(kabrelo_icon_pixels ${PROJECT_SOURCE_DIR}/tools/icon_pixels.cpp)
+target_link_libraries(kabrelo_icon_pixels PRIVATE Qt6::Gui)
+set_target_properties(kabrelo_icon_pixels PROPERTIES AUTOMOC OFF)
+kab_warnings(kabrelo_icon_pixels)
 set(kab_window_icons)
 foreach(size 16 32 48 64)
-    list(APPEND kab_window_icons ${CMAKE_BINARY_DIR}/icons/${size}x${size}/kabrelo24.png)
+    set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/kabrelo24.png)
+    set(pixels ${CMAKE_BINARY_DIR}/icons/${size}x${size}/kabrelo24.argb)
+    add_custom_command(OUTPUT ${pixels}
+        COMMAND kabrelo_icon_pixels ${png} ${pixels}
+        DEPENDS kabrelo_icon_pixels ${png}
+        VERBATIM)
+    list(APPEND kab_window_icons ${pixels})
 endforeach()
 add_library(kabrelo_icons OBJECT)
-qt_add_resources(kabrelo_icons "icons" PREFIX "/" BASE ${CMAKE_BINARY_DIR} FILES ${kab_window_icons})
+qt_add_resources(kabrelo_icons "icons" PREFIX "/" BASE ${CMAKE_BINARY_DIR}
+    FILES ${kab_window_icons} OPTIONS --no-compress)
 target_link_libraries(kabrelo24 PRIVATE kabrelo_icons)
 # the larger ones are built for the install
 add_custom_target(kab_icons ALL DEPENDS ${kab_icon_pngs})

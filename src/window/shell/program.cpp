@@ -8,10 +8,11 @@
 
 #include <QCoreApplication>
 #include <QIcon>
-#include <QImageReader>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPixmap>
+#include <QResource>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -122,14 +123,16 @@ int runProgram(int argc, char** argv, void (*created)(QWidget* window)) {
     if (qtWords->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtWords);
-    // the title bar and the task switcher show the program's own icon; read
-    // as the PNGs they are, so that Qt loads none of its image plugins to
-    // guess what they hold
+    // the title bar and the task switcher show the program's own icon, kept
+    // as the pixels they show: a start decodes no image for it
     QIcon icon;
     for (int size : {16, 32, 48, 64}) {
-        QImageReader png(QStringLiteral(":/icons/%1x%1/kabrelo24.png").arg(size), "png");
-        png.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(png.read()));
+        const QResource pixels(QStringLiteral(":/icons/%1x%1/kabrelo24.argb").arg(size));
+        if (pixels.compressionAlgorithm() != QResource::NoCompression ||
+            pixels.size() != qint64(size) * size * 4)
+            continue;
+        icon.addPixmap(QPixmap::fromImage(
+            QImage(pixels.data(), size, size, QImage::Format_ARGB32_Premultiplied)));
     }
     QApplication::setWindowIcon(icon);
     TForm1 form(env);
