@@ -114,6 +114,8 @@ BENCHMARK(BM_ResetPoolAfterUse)->Apply(timed);
 // to change.
 void BM_ResetPoolAlreadyReset(benchmark::State& state) {
     auto form = shownForm();
+    // every block made, as after the first press on one
+    form->makeBlocksDownTo(1);
     form->resetPool();
     for (auto _ : state)
         form->resetPool();

@@ -62,8 +62,9 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 int placedBlocks(const kab::TForm1& form) {
     int n = 0;
+    // a block not made yet is parked
     for (const kab::tk::Panel* p : form.panels)
-        n += p->tag() == 1;
+        n += p && p->tag() == 1;
     return n;
 }
 
