@@ -48,15 +48,6 @@ SjisString description(const tk::Panel& block, const tk::Label& times, const tk:
            sjis::fromUtf8("時間");
 }
 
-void park(tk::Panel& block, tk::Label& times, tk::Label& duration, int left) {
-    block.setTag(0);
-    block.setHint({});
-    block.setCaption(SjisString(kNoName));
-    setBounds(block, left, board::parkingTop, board::parkingWidth);
-    times.setCaption({});
-    duration.setCaption({});
-}
-
 storage::BlockState capture(const tk::Panel& block, const tk::Label& times,
                             const tk::Label& duration) {
     return {block.x(),    block.y(),       block.width(),   block.tag(),
@@ -73,9 +64,21 @@ void restore(tk::Panel& block, tk::Label& times, tk::Label& duration,
     duration.setCaption(state.duration);
 }
 
+namespace {
+
+// emptied, not placed, at the parking spot's top and width
+storage::BlockState parkedAt(int left) {
+    return {left, board::parkingTop, board::parkingWidth, 0, {}, SjisString(kNoName), {}, {}};
+}
+
+} // namespace
+
+void park(tk::Panel& block, tk::Label& times, tk::Label& duration, int left) {
+    restore(block, times, duration, parkedAt(left));
+}
+
 storage::BlockState parkedState() {
-    return {board::parkingLeft, board::parkingTop, board::parkingWidth, 0, {}, SjisString(kNoName),
-            {},                 {}};
+    return parkedAt(board::parkingLeft);
 }
 
 } // namespace kab::blockstate
